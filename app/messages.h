@@ -1,0 +1,45 @@
+// The system's own texts: configuration keys, defaults and message texts.
+#pragma once
+
+#define KD_DEFAULT_CAPTION L"KeyDeputy v2.0"
+#define KD_DEFAULT_TIP_TEXT L"您正在使用青禾出品的免费小软件KeyDeputy v2.0"
+#define KD_DEFAULT_TIP_TITLE L"KeyDeputy v2.0"
+#define KD_YES L"是"
+#define KD_NO L"否"
+
+// Sections and keys.
+#define KD_ROOT L"KeyDeputy"
+#define KD_SECTION_SETTINGS L"设置"
+#define KD_SECTION_MENU L"菜单"
+#define KD_SECTION_TIP L"提示"
+#define KD_SECTION_LANGUAGE L"语言"
+#define KD_KEY_NAME L"名称"
+#define KD_KEY_SINGLE_INSTANCE L"单实例"
+#define KD_KEY_AUTOSTART L"自启动"
+#define KD_KEY_TIP_SHOW L"显示"
+#define KD_KEY_TIP_TEXT L"内容"
+#define KD_KEY_TIP_TITLE L"标题"
+
+// Message keys of the 语言 section and their built-in texts.
+#define KD_MSG_HOTKEY L"热键注册"
+#define KD_MSG_HOTKEY_TEXT L"%s\t热键注册失败！"
+#define KD_MSG_EXIT L"退出程序"
+#define KD_MSG_EXIT_TEXT L"你确认立即退出程序？"
+#define KD_MSG_SHUTDOWN L"强制关机"
+#define KD_MSG_SHUTDOWN_TEXT L"此项操作具有一定危险性，你已经保存了所有的工作吗？"
+#define KD_MSG_SCREENSHOT L"屏幕截图"
+#define KD_MSG_SCREENSHOT_TEXT L"你的选择区域无效！"
+#define KD_MSG_REMINDER L"定时提醒"
+#define KD_MSG_REMINDER_TEXT L"您的输入不正确，请重新输入。"
+#define KD_MSG_RESOLUTION L"分辨率"
+#define KD_MSG_RESOLUTION_TEXT L"分辨率设置失败，已经恢复到默认状态！"
+#define KD_MSG_AUTOSTART KD_KEY_AUTOSTART
+#define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
+
+// Menu vocabulary.
+#define KD_MENU_SEPARATOR L"分割条"
+#define KD_ATTR_HOTKEY L"快捷键"
+#define KD_ATTR_SELECTABLE L"可选"
+#define KD_ATTR_CHECKED L"选中"
+#define KD_UNDEFINED_COMMAND L"未定义"
+#define KD_RESOLUTION_WORD L"分辨率"

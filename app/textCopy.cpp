@@ -1,0 +1,58 @@
+#include "app/textCopy.h"
+
+size_t TextLength(const wchar_t* text) {
+    size_t n = 0;
+    if (text)
+        while (text[n]) ++n;
+    return n;
+}
+
+static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+bool AppendTextCut(wchar_t* dest, size_t capacity, const wchar_t* source) {
+    if (!dest || capacity == 0) return false;
+    size_t used = TextLength(dest);
+    if (used >= capacity) {  // never trust a missing terminator
+        dest[capacity - 1] = 0;
+        return false;
+    }
+    size_t room = capacity - 1 - used;
+    size_t length = TextLength(source);
+    size_t take = length <= room ? length : room;
+    // A cut that would keep a lone high surrogate drops it too.
+    if (take < length && take > 0 && IsHighSurrogate(source[take - 1])) --take;
+    for (size_t i = 0; i < take; ++i) dest[used + i] = source[i];
+    dest[used + take] = 0;
+    return take == length;
+}
+
+bool CopyTextCut(wchar_t* dest, size_t capacity, const wchar_t* source) {
+    if (!dest || capacity == 0) return false;
+    dest[0] = 0;
+    return AppendTextCut(dest, capacity, source);
+}
+
+bool TextEquals(const wchar_t* a, const wchar_t* b) {
+    if (!a || !b) return a == b;
+    while (*a && *a == *b) { ++a; ++b; }
+    return *a == *b;
+}
+
+bool TextContains(const wchar_t* haystack, const wchar_t* needle) {
+    if (!needle || !*needle) return true;
+    if (!haystack) return false;
+    for (; *haystack; ++haystack) {
+        size_t i = 0;
+        while (needle[i] && haystack[i] == needle[i]) ++i;
+        if (!needle[i]) return true;
+    }
+    return false;
+}
+
+static wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+
+bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b) {
+    if (!a || !b) return a == b;
+    while (*a && FoldAscii(*a) == FoldAscii(*b)) { ++a; ++b; }
+    return FoldAscii(*a) == FoldAscii(*b);
+}

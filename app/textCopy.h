@@ -1,0 +1,19 @@
+// Bounded UTF-16 text helpers shared by every subsystem.
+#pragma once
+
+#include <cstddef>
+
+// Copies source into dest (capacity units, terminator included), cutting a text
+// that does not fit, never between the two halves of a surrogate pair.
+// Returns true when the whole text fitted. A null source copies as empty.
+bool CopyTextCut(wchar_t* dest, size_t capacity, const wchar_t* source);
+
+// Appends source to the text already in dest under the same rules.
+bool AppendTextCut(wchar_t* dest, size_t capacity, const wchar_t* source);
+
+size_t TextLength(const wchar_t* text);
+bool TextEquals(const wchar_t* a, const wchar_t* b);
+// Plain case-sensitive substring search; an empty needle is always found.
+bool TextContains(const wchar_t* haystack, const wchar_t* needle);
+// ASCII letters fold, every other code unit must match; whole texts compared.
+bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b);

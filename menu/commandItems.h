@@ -1,0 +1,24 @@
+// The command item list: one record per menu command, in document order, depth first.
+#pragma once
+
+#include <cstdint>
+
+using ActionHandler = void (*)();
+
+constexpr int32_t FIRST_COMMAND_ID = 1024;
+// Room for a program path with its arguments; a longer command is left out, never cut.
+constexpr int32_t COMMAND_SIZE = 1024;
+
+struct CommandItem {
+    wchar_t command[COMMAND_SIZE];
+    ActionHandler handler;  // cached action, set by dispatch on first use
+};
+
+extern CommandItem* CommandItems;
+extern int32_t CommandItemCount;
+extern int32_t CommandItemCapacity;
+
+// Storage for 10 records, count 0. False when memory is short.
+bool InitCommandItems();
+// Appends a record (growing by 10); false when it cannot be stored.
+bool AppendCommandItem(const wchar_t* command);
