@@ -10,7 +10,8 @@ struct XmlElementRecord;
 // Every query on the empty handle answers null, zero or the empty handle.
 class XmlElement {
 public:
-    XmlElement() : record(nullptr) {}
+    // constexpr so that emptyElement is set before any dynamic initialisation runs.
+    constexpr XmlElement() : record(nullptr) {}
     XmlElement(const XmlElement& other);
     ~XmlElement() { release(); }
     XmlElement& operator=(const XmlElement& other) { assign(other); return *this; }
@@ -60,6 +61,8 @@ enum XmlError : int32_t {
     XML_BASE64_CHARACTER = 19,
     XML_BASE64_TRUNCATED = 20,
     XML_BASE64_BUFFER = 21,
+    // No message of its own ("未知错误"): memory ran out while reading.
+    XML_OUT_OF_MEMORY = 22,
 };
 
 struct XmlReaderSettings {

@@ -1,0 +1,57 @@
+// Program entry: load the configuration, apply the start-up settings, run the message loop.
+#include <windows.h>
+#include <objidl.h>  // gdiplus.h needs it under WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+#include <cstdlib>
+
+#include "app/appInstance.h"
+#include "app/autostart.h"
+#include "app/configLookup.h"
+#include "app/configPath.h"
+#include "app/mainWindow.h"
+#include "app/messages.h"
+
+Gdiplus::GdiplusStartupInput GdiplusInput;
+ULONG_PTR GdiplusToken = 0;
+
+static bool RegisterMainClass() {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
+    windowClass.lpszClassName = AppCaption;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    AppInstance = instance;
+
+    wchar_t* modulePath = ModulePath();
+    wchar_t* configPath = ConfigPathFromModulePath(modulePath ? modulePath : L"");
+    free(modulePath);
+    ConfigRoot = LoadConfigXml(configPath ? configPath : L"", KD_ROOT);
+    free(configPath);
+
+    LoadAppCaption();
+    if (ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE) && FindWindowW(AppCaption, AppCaption)) return 0;
+    ApplyAutostart(ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_AUTOSTART));
+    if (!RegisterMainClass()) return 0;
+
+    HWND window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
+    InvalidateRect(window, nullptr, FALSE);
+    Gdiplus::GdiplusStartup(&GdiplusToken, &GdiplusInput, nullptr);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    Gdiplus::GdiplusShutdown(GdiplusToken);
+    return int(message.wParam);
+}

@@ -1,0 +1,86 @@
+#include "app/mainWindow.h"
+
+#include "actions/brightness.h"
+#include "app/configLookup.h"
+#include "app/messages.h"
+#include "app/trayIcon.h"
+#include "menu/commandItems.h"
+#include "menu/dispatch.h"
+#include "menu/menuBuilder.h"
+
+HMENU TrayMenu = nullptr;
+
+// Sent by the shell when its notification area is created again (it restarted):
+// the icon must then be added anew or the program has no way in.
+static UINT TaskbarCreatedMessage = 0;
+
+static void CreateMainWindow(HWND window) {
+    MainWindow = window;
+    InitCommandItems();
+    HMENU rootPopup = CreatePopupMenu();
+    TrayMenu = rootPopup;
+    XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
+    if (!menu.isEmpty()) BuildMenu(menu, rootPopup);
+    menu.release();
+    // The root popup is only the container of the submenu built from 菜单.
+    TrayMenu = GetSubMenu(rootPopup, 0);
+    if (TrayMenu) {
+        MENUITEMINFOW defaultEntry = {};
+        defaultEntry.cbSize = sizeof defaultEntry;
+        defaultEntry.fMask = MIIM_STATE;
+        defaultEntry.fState = MFS_DEFAULT;
+        SetMenuItemInfoW(TrayMenu, 0, TRUE, &defaultEntry);
+    }
+    BrightnessLevel = 100;
+    TrayIconShown = true;
+    FillTrayIcon(ConfigFlag(KD_SECTION_TIP, KD_KEY_TIP_SHOW));
+    Shell_NotifyIconW(NIM_ADD, &TrayIcon);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+static void DestroyMainWindow() {
+    ResetBrightness();
+    RemoveTrayIcon();
+    PostQuitMessage(0);
+}
+
+// Only identifiers the builder handed out reach dispatch.
+static void DispatchIdentifier(WPARAM identifier) {
+    if (identifier < WPARAM(FIRST_COMMAND_ID)) return;
+    WPARAM index = identifier - FIRST_COMMAND_ID;
+    if (index >= WPARAM(CommandItemCount)) return;
+    DispatchCommand(int32_t(index));
+}
+
+void ShowTrayMenu(HWND window) {
+    if (!TrayMenu) return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(window);
+    TrackPopupMenu(TrayMenu, TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+        CreateMainWindow(window);
+        return 0;
+    case WM_DESTROY:
+        DestroyMainWindow();
+        return 0;
+    case WM_COMMAND:
+    case WM_HOTKEY:
+        DispatchIdentifier(wParam);
+        return 0;
+    case WM_TRAYNOTIFY:
+        if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) ShowTrayMenu(window);
+        return 0;
+    default:
+        if (TaskbarCreatedMessage && message == TaskbarCreatedMessage) {
+            if (TrayIconShown) AddTrayIconAgain();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

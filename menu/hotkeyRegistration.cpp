@@ -1,0 +1,18 @@
+#include "menu/hotkeyRegistration.h"
+
+#include <windows.h>
+
+#include "app/configLookup.h"
+#include "app/messages.h"
+#include "app/trayIcon.h"
+#include "menu/hotkeyText.h"
+
+void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
+    uint32_t modifiers = 0, key = 0;
+    bool readable = ReadHotkey(element.attributeValue(KD_ATTR_HOTKEY, nullptr), &modifiers, &key);
+    if (readable && RegisterHotKey(MainWindow, identifier, modifiers, key)) return;
+
+    wchar_t message[256];
+    FormatHotkeyMessage(MessageText(KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT), shownText, message, 256);
+    MessageBoxW(nullptr, message, AppCaption, MB_OK | MB_ICONWARNING);
+}

@@ -1,0 +1,136 @@
+// The Run value under HKLM, written and deleted against the real (Wine) registry.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+
+#include "app/appInstance.h"
+#include "app/autostart.h"
+#include "app/messages.h"
+#include "tests/windows/configFixture.h"
+#include "tests/windows/testSupport.h"
+
+namespace {
+const wchar_t RUN_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// arg: "<name>|<autostart text>"
+KD_CHILD_MODE(ChildAutostart, L"autostart") {
+    std::wstring a = arg;
+    size_t bar = a.find(L'|');
+    std::wstring doc = L"<KeyDeputy><设置><名称>" + a.substr(0, bar) + L"</名称><自启动>" + a.substr(bar + 1) +
+                       L"</自启动></设置><菜单/></KeyDeputy>";
+    if (!UseConfig(doc.c_str())) return 3;
+    AppInstance = GetModuleHandleW(nullptr);
+    ApplyAutostart(ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_AUTOSTART));
+    return 0;
+}
+
+bool ReadRunValue(const wchar_t* name, std::wstring* data) {
+    wchar_t buffer[1024];
+    DWORD bytes = sizeof buffer;
+    LSTATUS s = RegGetValueW(HKEY_LOCAL_MACHINE, RUN_KEY, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr,
+                             buffer, &bytes);
+    if (s != ERROR_SUCCESS) return false;
+    if (data) *data = buffer;
+    return true;
+}
+
+void WriteRunValue(const wchar_t* name, const wchar_t* data) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, RUN_KEY, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                              &key, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), DWORD((wcslen(data) + 1) * 2));
+    RegCloseKey(key);
+}
+
+std::wstring SelfPath() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return self;
+}
+
+// A copy of this test binary in folder, so the child's own path holds that folder.
+std::wstring CopySelfTo(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring target = folder + L"\\kdwintests.exe";
+    CopyFileW(SelfPath().c_str(), target.c_str(), FALSE);
+    return target;
+}
+
+HANDLE StartCopy(const std::wstring& exe, const std::wstring& arg) {
+    std::wstring cmd = L"\"" + exe + L"\" --child autostart \"" + arg + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+}  // namespace
+
+TEST(Autostart, WritesBarePathAndDeletesWhenOff) {
+    std::wstring exe = CopySelfTo(L"C:\\kdplain");
+    HANDLE child = StartCopy(exe, L"KD Plain|是");
+    EXPECT_EQ(WaitChild(child, 20000), 0) << "no question expected outside a Temp folder";
+    CloseHandle(child);
+    std::wstring data;
+    ASSERT_TRUE(ReadRunValue(L"KD Plain", &data));
+    EXPECT_EQ(data, exe);
+
+    // Anything but exactly 是 is off, and off deletes.
+    child = StartCopy(exe, L"KD Plain|yes");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_FALSE(ReadRunValue(L"KD Plain", nullptr));
+
+    // Deleting a value that is not there is silent.
+    child = StartCopy(exe, L"KD Plain|否");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+}
+
+TEST(Autostart, AsksInTempFolderYesWritesNoKeepsEarlierValue) {
+    std::wstring exe = CopySelfTo(L"C:\\kdTemplates");
+    WriteRunValue(L"KD Temp", L"earlier");
+
+    HANDLE child = StartCopy(exe, L"KD Temp|是");
+    HWND box = WaitForBox(L"KD Temp", GetProcessId(child), 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxText(box), KD_MSG_AUTOSTART_TEXT);
+    EXPECT_TRUE(BoxHasButton(box, IDYES));
+    EXPECT_TRUE(BoxHasButton(box, IDNO));
+    EXPECT_TRUE(AnswerBox(box, IDNO));
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    std::wstring data;
+    ASSERT_TRUE(ReadRunValue(L"KD Temp", &data));
+    EXPECT_EQ(data, L"earlier");
+
+    child = StartCopy(exe, L"KD Temp|是");
+    box = WaitForBox(L"KD Temp", GetProcessId(child), 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(AnswerBox(box, IDYES));
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    ASSERT_TRUE(ReadRunValue(L"KD Temp", &data));
+    EXPECT_EQ(data, exe);
+}
+
+TEST(Autostart, UpperCaseTempIsNotAskedAbout) {
+    std::wstring exe = CopySelfTo(L"C:\\kdTEMP");
+    HANDLE child = StartCopy(exe, L"KD Upper|是");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_TRUE(ReadRunValue(L"KD Upper", nullptr));
+}
+
+TEST(Autostart, RenamedCaptionLeavesTheOldValueAlone) {
+    std::wstring exe = CopySelfTo(L"C:\\kdrename");
+    HANDLE child = StartCopy(exe, L"KD Old|是");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    child = StartCopy(exe, L"KD New|否");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_TRUE(ReadRunValue(L"KD Old", nullptr));
+    EXPECT_FALSE(ReadRunValue(L"KD New", nullptr));
+}

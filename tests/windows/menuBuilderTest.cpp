@@ -1,0 +1,224 @@
+// The tray menu and hotkeys built from 菜单, read back from real menus and hotkeys.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cstdlib>
+#include <string>
+
+#include "app/appInstance.h"
+#include "app/messages.h"
+#include "app/trayIcon.h"
+#include "menu/commandItems.h"
+#include "menu/menuBuilder.h"
+#include "tests/windows/configFixture.h"
+#include "tests/windows/testSupport.h"
+
+namespace {
+HWND MakeHotkeyWindow() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW c = {};
+        c.lpfnWndProc = DefWindowProcW;
+        c.hInstance = GetModuleHandleW(nullptr);
+        c.lpszClassName = L"kdtest hotkey window";
+        RegisterClassW(&c);
+        registered = true;
+    }
+    return CreateWindowW(L"kdtest hotkey window", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
+// Builds 菜单 of document like the main window does; returns the root popup.
+HMENU Build(const wchar_t* document) {
+    if (!UseConfig(document)) return nullptr;
+    AppInstance = GetModuleHandleW(nullptr);
+    if (!MainWindow) MainWindow = MakeHotkeyWindow();
+    free(CommandItems);
+    CommandItems = nullptr;
+    if (!InitCommandItems()) return nullptr;
+    HMENU root = CreatePopupMenu();
+    XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
+    BuildMenu(menu, root);
+    return root;
+}
+
+std::wstring ItemText(HMENU menu, UINT position) {
+    wchar_t text[512] = L"";
+    GetMenuStringW(menu, position, text, 512, MF_BYPOSITION);
+    return text;
+}
+
+UINT ItemType(HMENU menu, UINT position) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.fType;
+}
+
+UINT ItemState(HMENU menu, UINT position) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.fState;
+}
+
+// Whether another window can still take this combination.
+bool CombinationFree(UINT modifiers, UINT key) {
+    HWND probe = MakeHotkeyWindow();
+    bool free = RegisterHotKey(probe, 0x7000, modifiers, key);
+    if (free) UnregisterHotKey(probe, 0x7000);
+    DestroyWindow(probe);
+    return free;
+}
+
+void UnregisterAll() {
+    for (int id = FIRST_COMMAND_ID; id < FIRST_COMMAND_ID + CommandItemCount; ++id) UnregisterHotKey(MainWindow, id);
+}
+}  // namespace
+
+TEST(MenuBuilder, ExampleMenuReadsBackWithIdentifiersAndHotkey) {
+    HMENU root = Build(
+        L"<KeyDeputy><菜单>"
+        L"<工具><静音>静音</静音><分割条/></工具>"
+        L"<分割条/>"
+        L"<记事本 快捷键=\"Ctrl+Alt+N\">notepad.exe</记事本>"
+        L"</菜单></KeyDeputy>");
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(GetMenuItemCount(root), 1);
+    EXPECT_EQ(ItemText(root, 0), L"菜单");
+    HMENU tray = GetSubMenu(root, 0);
+    ASSERT_NE(tray, nullptr);
+    ASSERT_EQ(GetMenuItemCount(tray), 3);
+
+    EXPECT_EQ(ItemText(tray, 0), L"工具");
+    HMENU tools = GetSubMenu(tray, 0);
+    ASSERT_NE(tools, nullptr);
+    ASSERT_EQ(GetMenuItemCount(tools), 2);
+    EXPECT_EQ(ItemText(tools, 0), L"静音");
+    EXPECT_EQ(GetMenuItemID(tools, 0), 1024u);
+    EXPECT_EQ(ItemType(tools, 1) & MFT_SEPARATOR, UINT(MFT_SEPARATOR));
+
+    EXPECT_EQ(ItemType(tray, 1) & MFT_SEPARATOR, UINT(MFT_SEPARATOR));
+    EXPECT_EQ(ItemText(tray, 2), L"记事本\tCtrl+Alt+N");
+    EXPECT_EQ(GetMenuItemID(tray, 2), 1025u);
+
+    ASSERT_EQ(CommandItemCount, 2);
+    EXPECT_STREQ(CommandItems[0].command, L"静音");
+    EXPECT_STREQ(CommandItems[1].command, L"notepad.exe");
+    EXPECT_EQ(CommandItems[1].handler, nullptr);
+    EXPECT_FALSE(CombinationFree(MOD_CONTROL | MOD_ALT, 'N')) << "Ctrl+Alt+N should be held by the main window";
+    UnregisterAll();
+    EXPECT_TRUE(CombinationFree(MOD_CONTROL | MOD_ALT, 'N'));
+}
+
+TEST(MenuBuilder, StatesFollowExactValuesAndSubmenuAttributesAreIgnored) {
+    HMENU root = Build(
+        L"<KeyDeputy><菜单>"
+        L"<灰 可选=\"否\" 快捷键=\"Ctrl+Alt+F7\">a</灰><亮 可选=\"是\">b</亮><空 可选=\"\">c</空>"
+        L"<勾 选中=\"是\">d</勾><不勾 选中=\"是 \">e</不勾>"
+        L"<子 快捷键=\"Ctrl+Alt+F8\" 可选=\"否\" 选中=\"是\"><内>f</内></子>"
+        L"<分割条><x>g</x></分割条>"
+        L"</菜单></KeyDeputy>");
+    ASSERT_NE(root, nullptr);
+    HMENU tray = GetSubMenu(root, 0);
+    ASSERT_NE(tray, nullptr);
+    ASSERT_EQ(GetMenuItemCount(tray), 7);
+    EXPECT_TRUE(ItemState(tray, 0) & MFS_GRAYED);
+    EXPECT_FALSE(ItemState(tray, 1) & MFS_GRAYED);
+    EXPECT_FALSE(ItemState(tray, 2) & MFS_GRAYED);
+    EXPECT_TRUE(ItemState(tray, 3) & MFS_CHECKED);
+    EXPECT_FALSE(ItemState(tray, 4) & MFS_CHECKED);
+    // A greyed item still holds its hotkey.
+    EXPECT_FALSE(CombinationFree(MOD_CONTROL | MOD_ALT, VK_F7));
+    // The submenu carries neither hotkey nor states.
+    EXPECT_EQ(ItemText(tray, 5), L"子");
+    EXPECT_NE(GetSubMenu(tray, 5), nullptr);
+    EXPECT_FALSE(ItemState(tray, 5) & (MFS_GRAYED | MFS_CHECKED));
+    EXPECT_TRUE(CombinationFree(MOD_CONTROL | MOD_ALT, VK_F8));
+    // 分割条 with children is a submenu of that name.
+    EXPECT_EQ(ItemText(tray, 6), L"分割条");
+    EXPECT_NE(GetSubMenu(tray, 6), nullptr);
+    EXPECT_EQ(CommandItemCount, 7);
+    UnregisterAll();
+}
+
+TEST(MenuBuilder, ListGrowsByTenKeepingContents) {
+    std::wstring doc = L"<KeyDeputy><菜单>";
+    for (int i = 0; i < 25; ++i) doc += L"<i" + std::to_wstring(i) + L">cmd" + std::to_wstring(i) + L"</i" +
+                                        std::to_wstring(i) + L">";
+    doc += L"</菜单></KeyDeputy>";
+    HMENU root = Build(doc.c_str());
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(CommandItemCount, 25);
+    EXPECT_EQ(CommandItemCapacity, 30);
+    for (int i = 0; i < 25; ++i) EXPECT_EQ(std::wstring(CommandItems[i].command), L"cmd" + std::to_wstring(i));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(root, 0), 24), UINT(FIRST_COMMAND_ID + 24));
+}
+
+TEST(MenuBuilder, NoMenuSectionOrChildlessMenuGivesNoTrayMenu) {
+    HMENU root = Build(L"<KeyDeputy><设置/></KeyDeputy>");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(GetSubMenu(root, 0), nullptr);
+    EXPECT_EQ(CommandItemCount, 0);
+
+    root = Build(L"<KeyDeputy><菜单>notepad.exe</菜单></KeyDeputy>");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(GetSubMenu(root, 0), nullptr);
+    EXPECT_EQ(ItemText(root, 0), L"菜单");
+    ASSERT_EQ(CommandItemCount, 1);
+    EXPECT_STREQ(CommandItems[0].command, L"notepad.exe");
+}
+
+// arg: the whole document; builds the menu and ends, showing whatever boxes the build shows.
+KD_CHILD_MODE(ChildBuildMenu, L"buildmenu") {
+    return Build(arg) ? 0 : 3;
+}
+
+TEST(HotkeyRegistration, SecondItemWithSameHotkeyWarnsWithItsLabel) {
+    HANDLE child = StartChild(L"buildmenu",
+                              L"<KeyDeputy><设置><名称>KD Hotkeys</名称></设置><菜单>"
+                              L"<甲 快捷键='Ctrl+Alt+J'>a</甲><乙 快捷键='Ctrl+Alt+J'>b</乙></菜单></KeyDeputy>");
+    ASSERT_NE(child, nullptr);
+    HWND box = WaitForBox(L"KD Hotkeys", GetProcessId(child), 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxText(box), L"乙\tCtrl+Alt+J\t热键注册失败！");
+    EXPECT_TRUE(BoxHasButton(box, IDOK));
+    EXPECT_FALSE(BoxHasButton(box, IDNO));
+    EXPECT_TRUE(AnswerBox(box, IDOK));
+    EXPECT_EQ(WaitChild(child, 15000), 0);
+    CloseHandle(child);
+}
+
+TEST(HotkeyRegistration, OverrideIsFormattedWithOneLabelOnly) {
+    HANDLE child = StartChild(L"buildmenu",
+                              L"<KeyDeputy><设置><名称>KD Override</名称></设置>"
+                              L"<语言><热键注册>%s %d %n 失败</热键注册></语言><菜单>"
+                              L"<丙 快捷键='Ctrl+Alt'>a</丙></菜单></KeyDeputy>");
+    ASSERT_NE(child, nullptr);
+    HWND box = WaitForBox(L"KD Override", GetProcessId(child), 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxText(box), L"丙\tCtrl+Alt %d %n 失败");
+    EXPECT_TRUE(AnswerBox(box, IDOK));
+    EXPECT_EQ(WaitChild(child, 15000), 0);
+    CloseHandle(child);
+}
+
+TEST(HotkeyRegistration, UnreadableHotkeysWarnOncePerItem) {
+    // No "+", no modifier, too long: each one warning, then the build goes on.
+    HANDLE child = StartChild(L"buildmenu",
+                              L"<KeyDeputy><设置><名称>KD Bad</名称></设置><菜单>"
+                              L"<a 快捷键='F5'>a</a><b 快捷键='+F5'>b</b>"
+                              L"<c 快捷键='Ctrl+Alt+Shift+Win+Ctrl+Alt+Shift+F5'>c</c></菜单></KeyDeputy>");
+    ASSERT_NE(child, nullptr);
+    const wchar_t* expected[] = {L"a\tF5\t热键注册失败！", L"b\t+F5\t热键注册失败！",
+                                 L"c\tCtrl+Alt+Shift+Win+Ctrl+Alt+Shift+F5\t热键注册失败！"};
+    for (const wchar_t* text : expected) {
+        HWND box = WaitForBox(L"KD Bad", GetProcessId(child), 15000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box), text);
+        EXPECT_TRUE(AnswerBox(box, IDOK));
+    }
+    EXPECT_EQ(WaitChild(child, 15000), 0);
+    CloseHandle(child);
+}
