@@ -1,0 +1,140 @@
+// The main window's creation, tray record, menu callbacks and destruction, in-process.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cstdlib>
+#include <string>
+
+#include "actions/brightness.h"
+#include "app/appInstance.h"
+#include "app/mainWindow.h"
+#include "app/messages.h"
+#include "app/trayIcon.h"
+#include "menu/commandItems.h"
+#include "tests/windows/configFixture.h"
+
+namespace {
+HWND CreateMain(const wchar_t* document) {
+    if (!UseConfig(document)) return nullptr;
+    AppInstance = GetModuleHandleW(nullptr);
+    free(CommandItems);
+    CommandItems = nullptr;
+    TrayIcon = {};
+    WNDCLASSEXW c = {};
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = MainWindowProc;
+    c.hInstance = AppInstance;
+    c.lpszClassName = AppCaption;
+    RegisterClassExW(&c);
+    return CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
+}
+
+// Destroys the window and takes away the quit message its destruction posts.
+int DestroyMain(HWND window) {
+    DestroyWindow(window);
+    UnregisterClassW(AppCaption, AppInstance);
+    MSG m;
+    int quitCode = -1;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+        if (m.message == WM_QUIT) quitCode = int(m.wParam);
+    for (int id = FIRST_COMMAND_ID; id < FIRST_COMMAND_ID + CommandItemCount; ++id) UnregisterHotKey(window, id);
+    return quitCode;
+}
+
+std::wstring Repeat(const wchar_t* piece, int times) {
+    std::wstring s;
+    for (int i = 0; i < times; ++i) s += piece;
+    return s;
+}
+}  // namespace
+
+TEST(MainWindow, CreationFillsTheTrayRecordAndDefaultEntry) {
+    HWND window = CreateMain(
+        L"<KeyDeputy><设置><名称>KD Main</名称></设置><提示><显示>是</显示><标题>题</标题></提示>"
+        L"<菜单><第一 可选='否' 选中='是'>a</第一><第二 选中='是'>b</第二></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(MainWindow, window);
+    EXPECT_TRUE(TrayIconShown);
+    EXPECT_EQ(BrightnessLevel, 100);
+    EXPECT_EQ(TrayIcon.cbSize, sizeof(NOTIFYICONDATAW));
+    EXPECT_EQ(TrayIcon.hWnd, window);
+    EXPECT_EQ(TrayIcon.uID, 1u);
+    EXPECT_EQ(TrayIcon.uFlags, 23u);
+    EXPECT_EQ(TrayIcon.uCallbackMessage, 1024u);
+    EXPECT_NE(TrayIcon.hIcon, nullptr);
+    EXPECT_STREQ(TrayIcon.szTip, L"KD Main");
+    EXPECT_STREQ(TrayIcon.szInfo, KD_DEFAULT_TIP_TEXT);
+    EXPECT_STREQ(TrayIcon.szInfoTitle, L"题");
+    EXPECT_EQ(TrayIcon.uTimeout, 3u);
+    EXPECT_EQ(TrayIcon.dwInfoFlags, DWORD(NIIF_INFO | NIIF_NOSOUND));
+
+    // The first entry becomes the default one and loses greying and check mark.
+    ASSERT_NE(TrayMenu, nullptr);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    ASSERT_TRUE(GetMenuItemInfoW(TrayMenu, 0, TRUE, &info));
+    EXPECT_EQ(info.fState, UINT(MFS_DEFAULT));
+    ASSERT_TRUE(GetMenuItemInfoW(TrayMenu, 1, TRUE, &info));
+    EXPECT_EQ(info.fState, UINT(MFS_CHECKED));
+    EXPECT_EQ(DestroyMain(window), 0);
+}
+
+TEST(MainWindow, NoBalloonUnlessShowIsExactlyYes) {
+    HWND window = CreateMain(L"<KeyDeputy><提示><显示>yes</显示></提示><菜单><a>x</a></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(TrayIcon.uFlags, 7u);
+    EXPECT_STREQ(TrayIcon.szTip, KD_DEFAULT_CAPTION);
+    DestroyMain(window);
+}
+
+TEST(MainWindow, LongTipTextsAreCutWithoutSplittingAPair) {
+    // 内容 of 300 characters whose 256th unit starts a surrogate pair.
+    std::wstring text = Repeat(L"长", 254) + L"\xD83D\xDE00" + Repeat(L"x", 44);
+    std::wstring document = L"<KeyDeputy><提示><内容>" + text + L"</内容><标题>" + Repeat(L"题", 80) +
+                            L"</标题></提示><菜单><a>x</a></菜单></KeyDeputy>";
+    HWND window = CreateMain(document.c_str());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(std::wstring(TrayIcon.szInfo), Repeat(L"长", 254));
+    EXPECT_EQ(std::wstring(TrayIcon.szInfoTitle), Repeat(L"题", 63));
+    DestroyMain(window);
+}
+
+TEST(MainWindow, ShellRestartAddsTheIconAgainOnlyWhileShown) {
+    HWND window = CreateMain(L"<KeyDeputy><提示><显示>是</显示></提示><菜单><a>x</a></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_EQ(TrayIcon.uFlags, 23u);
+    TrayIconShown = false;
+    SendMessageW(window, taskbarCreated, 0, 0);
+    EXPECT_EQ(TrayIcon.uFlags, 23u) << "a hidden icon stays hidden";
+    TrayIconShown = true;
+    SendMessageW(window, taskbarCreated, 0, 0);
+    EXPECT_EQ(TrayIcon.uFlags, 7u) << "added again, without the balloon";
+    DestroyMain(window);
+}
+
+TEST(MainWindow, ForeignCommandIdentifiersAreIgnored) {
+    HWND window = CreateMain(L"<KeyDeputy><菜单><a>隐藏图标</a></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(CommandItemCount, 1);
+    for (WPARAM id : {WPARAM(0), WPARAM(1023), WPARAM(1025), WPARAM(0x10400), WPARAM(-1)}) {
+        SendMessageW(window, WM_COMMAND, id, 0);
+        SendMessageW(window, WM_HOTKEY, id, 0);
+    }
+    EXPECT_TRUE(TrayIconShown);
+    EXPECT_EQ(CommandItems[0].handler, nullptr);
+    SendMessageW(window, WM_HOTKEY, 1024, 0);
+    EXPECT_FALSE(TrayIconShown);
+    SendMessageW(window, WM_COMMAND, 1024, 0);
+    EXPECT_TRUE(TrayIconShown);
+    DestroyMain(window);
+}
+
+TEST(MainWindow, DestructionRestoresBrightnessRemovesIconAndQuitsWithZero) {
+    HWND window = CreateMain(L"<KeyDeputy><菜单><a>x</a></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    BrightnessLevel = 130;
+    EXPECT_EQ(DestroyMain(window), 0);
+    EXPECT_EQ(BrightnessLevel, 100);
+}
