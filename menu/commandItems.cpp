@@ -1,0 +1,44 @@
+#include "menu/commandItems.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "app/textCopy.h"
+
+CommandItem* CommandItems = nullptr;
+int32_t CommandItemCount = 0;
+int32_t CommandItemCapacity = 0;
+
+constexpr int32_t COMMAND_ITEM_STEP = 10;
+
+bool InitCommandItems() {
+    CommandItem* storage = static_cast<CommandItem*>(malloc(COMMAND_ITEM_STEP * sizeof(CommandItem)));
+    if (!storage) return false;
+    free(CommandItems);  // the list is made once per run; a second start replaces it
+    CommandItems = storage;
+    CommandItemCount = 0;
+    CommandItemCapacity = COMMAND_ITEM_STEP;
+    return true;
+}
+
+bool ReserveCommandItem() {
+    if (CommandItemCount < CommandItemCapacity) return true;
+    if (CommandItemCapacity > INT32_MAX - COMMAND_ITEM_STEP) return false;
+    int32_t capacity = CommandItemCapacity + COMMAND_ITEM_STEP;
+    void* grown = realloc(CommandItems, size_t(capacity) * sizeof(CommandItem));
+    if (!grown) return false;  // the old storage and its records stay as they were
+    CommandItems = static_cast<CommandItem*>(grown);
+    CommandItemCapacity = capacity;
+    return true;
+}
+
+bool AppendCommandItem(const wchar_t* command) {
+    // A cut command would run something else than what was written.
+    if (!command || TextLength(command) >= size_t(COMMAND_SIZE)) return false;
+    if (!ReserveCommandItem()) return false;
+    CommandItem& item = CommandItems[CommandItemCount];
+    CopyTextCut(item.command, COMMAND_SIZE, command);
+    item.handler = nullptr;
+    ++CommandItemCount;
+    return true;
+}

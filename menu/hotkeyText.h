@@ -1,0 +1,31 @@
+// Reading a 快捷键 text (modifier words, "+", key name) and the refusal message.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Modifier flags with the platform's values (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN).
+constexpr uint32_t HOTKEY_ALT = 0x1;
+constexpr uint32_t HOTKEY_CONTROL = 0x2;
+constexpr uint32_t HOTKEY_SHIFT = 0x4;
+constexpr uint32_t HOTKEY_WIN = 0x8;
+
+// Longest hotkey text that is read; a longer one is refused, not cut.
+constexpr size_t HOTKEY_TEXT_MAX = 31;
+// The refusal message has room for 255 characters.
+constexpr size_t HOTKEY_MESSAGE_SIZE = 256;
+
+// Virtual-key code of the text after the last "+", or 0 when it names no key
+// (also when there is no "+").
+uint32_t HotkeyKeyCode(const wchar_t* text);
+// Modifier flags of every modifier word found anywhere in the text, possibly 0.
+uint32_t HotkeyModifiers(const wchar_t* text);
+// Reads text into modifiers and key (either pointer may be null); true when the
+// hotkey may be registered: a text of at most 31 characters with a "+", a key and
+// at least one modifier.
+bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key);
+
+// Puts shownText in place of the first "%s" of format; every other "%" is shown as
+// written, so the user's text never reaches a printf-style function. The result is
+// cut to fit capacity (terminator included), never inside a surrogate pair.
+void FormatHotkeyMessage(const wchar_t* format, const wchar_t* shownText, wchar_t* out, size_t capacity);

@@ -1,0 +1,53 @@
+#include "menu/menuWalk.h"
+
+#include "app/messages.h"
+#include "app/textCopy.h"
+#include "menu/commandItems.h"
+
+// Kept out of WalkMenu so that its buffer is not part of every nesting level's frame:
+// the document may nest a thousand levels deep.
+[[gnu::noinline]] static void AddCommandItem(const XmlElement& element, void* parentMenu, const MenuSink& sink) {
+    const wchar_t* text = element.text(0);
+    const wchar_t* command = text ? text : KD_UNDEFINED_COMMAND;
+    // A command cut short would run something else: leave the item out instead,
+    // and decide that before anything of it is shown or registered.
+    if (TextLength(command) >= size_t(COMMAND_SIZE)) return;
+    if (!ReserveCommandItem()) return;
+    int32_t identifier = FIRST_COMMAND_ID + CommandItemCount;
+
+    wchar_t shownText[MENU_TEXT_SIZE];
+    CopyTextCut(shownText, MENU_TEXT_SIZE, element.name());
+    const wchar_t* hotkey = element.attributeValue(KD_ATTR_HOTKEY, nullptr);
+    if (hotkey) {
+        AppendTextCut(shownText, MENU_TEXT_SIZE, L"\t");
+        AppendTextCut(shownText, MENU_TEXT_SIZE, hotkey);
+        sink.registerHotkey(sink.context, element, shownText, identifier);
+    }
+
+    uint32_t flags = MENU_STRING;
+    if (TextEquals(element.attributeValue(KD_ATTR_SELECTABLE, nullptr), KD_NO)) flags |= MENU_GRAYED;
+    if (TextEquals(element.attributeValue(KD_ATTR_CHECKED, nullptr), KD_YES)) flags |= MENU_CHECKED;
+    sink.appendItem(sink.context, parentMenu, flags, identifier, shownText);
+
+    AppendCommandItem(command);  // cannot fail: the length is checked and the room reserved
+}
+
+void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink) {
+    if (element.isEmpty()) return;
+    int32_t count = element.childCount();
+    if (count > 0) {
+        // Children first: their identifiers are handed out before the submenu is appended.
+        void* popup = sink.createPopup(sink.context);
+        for (int32_t i = 0; i < count; ++i) {
+            XmlElement child = element.childAt(i);
+            WalkMenu(child, popup, sink);
+        }
+        sink.appendPopup(sink.context, parentMenu, popup, element.name());
+        return;
+    }
+    if (TextEquals(element.name(), KD_MENU_SEPARATOR)) {
+        sink.appendSeparator(sink.context, parentMenu);
+        return;
+    }
+    AddCommandItem(element, parentMenu, sink);
+}

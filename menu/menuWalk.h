@@ -1,0 +1,35 @@
+// The walk of the 菜单 section: decides what each element becomes, fills the command
+// item list and hands menus, entries and hotkeys to a sink (real menus on Win32).
+#pragma once
+
+#include <cstdint>
+
+#include "lib/xmlReader.h"
+
+// Entry flags with the platform's values (MF_STRING, MF_GRAYED, MF_CHECKED).
+constexpr uint32_t MENU_STRING = 0x0;
+constexpr uint32_t MENU_GRAYED = 0x1;
+constexpr uint32_t MENU_CHECKED = 0x8;
+// What the sink appends a submenu with (MF_POPUP | MF_BYPOSITION).
+constexpr uint32_t MENU_SUBMENU = 0x410;
+
+// Room of an entry's shown text: label, tab and hotkey text, 255 characters.
+constexpr int32_t MENU_TEXT_SIZE = 256;
+
+struct MenuSink {
+    void* context;
+    void* (*createPopup)(void* context);
+    // Called after the popup's entries have been appended to it.
+    void (*appendPopup)(void* context, void* parentMenu, void* popup, const wchar_t* text);
+    void (*appendSeparator)(void* context, void* parentMenu);
+    void (*appendItem)(void* context, void* parentMenu, uint32_t flags, int32_t identifier, const wchar_t* shownText);
+    // Only for items with a 快捷键 attribute, before their entry is appended.
+    void (*registerHotkey)(void* context, const XmlElement& element, const wchar_t* shownText, int32_t identifier);
+};
+
+// Appends the entry of element (a submenu, a separator or a command item) to parentMenu,
+// recursively; command items are numbered FIRST_COMMAND_ID + CommandItemCount and
+// recorded in CommandItems. An item whose command does not fit in a record, or for
+// which the list cannot grow, is left out entirely. An empty handle adds nothing.
+// Every function of the sink must be set.
+void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink);

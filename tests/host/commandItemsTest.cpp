@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/actionHandlers.h"
+#include "menu/commandItems.h"
+
+namespace {
+
+std::wstring CommandName(int i) { return L"cmd" + std::to_wstring(i); }
+
+class CommandItemsTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(InitCommandItems()); }
+};
+
+}  // namespace
+
+TEST_F(CommandItemsTest, StartsWithRoomForTen) {
+    EXPECT_EQ(CommandItemCount, 0);
+    EXPECT_EQ(CommandItemCapacity, 10);
+    EXPECT_NE(CommandItems, nullptr);
+}
+
+TEST_F(CommandItemsTest, GrowsByTenKeepingEveryRecord) {
+    const int expectedCapacity[] = {10, 10, 20, 20, 30};  // after 1, 10, 11, 20, 21 records
+    const int counts[] = {1, 10, 11, 20, 21};
+    int appended = 0;
+    for (int step = 0; step < 5; ++step) {
+        for (; appended < counts[step]; ++appended) {
+            if (appended == 3) CommandItems[2].handler = VolumeMute;  // a stored handler must survive growth
+            ASSERT_TRUE(AppendCommandItem(CommandName(appended).c_str()));
+        }
+        EXPECT_EQ(CommandItemCount, counts[step]);
+        EXPECT_EQ(CommandItemCapacity, expectedCapacity[step]);
+    }
+    for (int i = 0; i < CommandItemCount; ++i) {
+        EXPECT_EQ(std::wstring(CommandItems[i].command), CommandName(i));
+        EXPECT_EQ(CommandItems[i].handler, i == 2 ? VolumeMute : nullptr) << i;
+    }
+}
+
+TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {
+    std::wstring longest(COMMAND_SIZE - 1, L'a');
+    longest[0] = L'C';
+    longest.back() = L'z';
+    ASSERT_TRUE(AppendCommandItem(longest.c_str()));
+    EXPECT_EQ(std::wstring(CommandItems[0].command), longest);
+
+    std::wstring tooLong(COMMAND_SIZE, L'b');
+    EXPECT_FALSE(AppendCommandItem(tooLong.c_str()));
+    EXPECT_FALSE(AppendCommandItem(nullptr));
+    EXPECT_EQ(CommandItemCount, 1);
+}
+
+TEST_F(CommandItemsTest, ReserveGrowsOnlyWhenFull) {
+    EXPECT_TRUE(ReserveCommandItem());
+    EXPECT_EQ(CommandItemCapacity, 10);
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i).c_str()));
+    EXPECT_EQ(CommandItemCapacity, 10);
+    EXPECT_TRUE(ReserveCommandItem());
+    EXPECT_EQ(CommandItemCapacity, 20);
+    EXPECT_TRUE(ReserveCommandItem());
+    EXPECT_EQ(CommandItemCapacity, 20);
+    EXPECT_EQ(CommandItemCount, 10);
+    EXPECT_EQ(std::wstring(CommandItems[9].command), L"cmd9");
+}
+
+TEST_F(CommandItemsTest, SecondInitStartsAnEmptyList) {
+    for (int i = 0; i < 15; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i).c_str()));
+    ASSERT_TRUE(InitCommandItems());
+    EXPECT_EQ(CommandItemCount, 0);
+    EXPECT_EQ(CommandItemCapacity, 10);
+    ASSERT_TRUE(AppendCommandItem(L"again"));
+    EXPECT_EQ(std::wstring(CommandItems[0].command), L"again");
+}
