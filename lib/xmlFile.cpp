@@ -1,0 +1,118 @@
+#include <windows.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "lib/xmlLoadReport.h"
+#include "lib/xmlReader.h"
+#include "lib/xmlTextDecoding.h"
+
+namespace {
+
+void SetCode(XmlParseResult* result, XmlError code) {
+    if (result) result->code = code;
+}
+
+// Reads the whole file into a buffer followed by zero bytes, enough to end it
+// as 8-bit text and as UTF-16 text even when its length is odd.
+constexpr size_t FILE_TERMINATOR_BYTES = 4;
+
+XmlError ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* length) {
+    *bytes = nullptr;
+    *length = 0;
+    FILE* file = path ? _wfopen(path, L"rb") : nullptr;
+    if (!file) return XML_FILE_NOT_FOUND;
+    long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1L;
+    if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
+        fclose(file);
+        return XML_FILE_NOT_FOUND;
+    }
+    if (size == 0) {
+        fclose(file);
+        return XML_NO_DATA;
+    }
+    auto* buffer = static_cast<unsigned char*>(malloc(size_t(size) + FILE_TERMINATOR_BYTES));
+    if (!buffer) {
+        fclose(file);
+        return XML_OUT_OF_MEMORY;
+    }
+    size_t got = fread(buffer, 1, size_t(size), file);
+    fclose(file);
+    if (got == 0) {
+        free(buffer);
+        return XML_NO_DATA;
+    }
+    memset(buffer + got, 0, FILE_TERMINATOR_BYTES);
+    *bytes = buffer;
+    *length = got;
+    return XML_OK;
+}
+
+// 8-bit text to a new UTF-16 buffer; a failed conversion gives empty text.
+wchar_t* ConvertToUtf16(const unsigned char* bytes, size_t length, UINT codePage, DWORD flags) {
+    int units = 0;
+    if (length > 0 && length <= size_t(INT_MAX))
+        units = MultiByteToWideChar(codePage, flags, reinterpret_cast<LPCCH>(bytes), int(length), nullptr, 0);
+    if (units < 0) units = 0;
+    auto* text = static_cast<wchar_t*>(malloc((size_t(units) + 1) * sizeof(wchar_t)));
+    if (!text) return nullptr;
+    if (units > 0)
+        units = MultiByteToWideChar(codePage, flags, reinterpret_cast<LPCCH>(bytes), int(length), text, units);
+    text[units > 0 ? units : 0] = 0;
+    return text;
+}
+
+}  // namespace
+
+XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlParseResult* result) {
+    if (result) {
+        result->line = 0;
+        result->column = 0;
+    }
+    unsigned char* bytes;
+    size_t length;
+    XmlError readCode = ReadWholeFile(path, &bytes, &length);
+    if (readCode != XML_OK) {
+        SetCode(result, readCode);
+        return XmlElement::emptyElement;
+    }
+
+    bool looksUtf16 = false;
+    if (ReaderSettings.guessUtf16 && length <= size_t(INT_MAX))
+        looksUtf16 = IsTextUnicode(bytes, int(length), nullptr) != FALSE;
+    XmlTextDecision decision =
+        DecideXmlTextEncoding(bytes, length, ReaderSettings.guessUtf16, looksUtf16, ReaderSettings.utf8Input);
+
+    XmlElement root;
+    if (decision.encoding == XmlTextEncoding::Utf16) {
+        root = ParseXmlText(reinterpret_cast<const wchar_t*>(bytes + decision.skipBytes), expectedRoot, result);
+        free(bytes);
+        return root;
+    }
+    bool utf8 = decision.encoding == XmlTextEncoding::Utf8;
+    wchar_t* text = ConvertToUtf16(bytes + decision.skipBytes, length - decision.skipBytes, utf8 ? CP_UTF8 : CP_ACP,
+                                   utf8 ? 0 : MB_PRECOMPOSED);
+    free(bytes);
+    if (!text) {
+        SetCode(result, XML_OUT_OF_MEMORY);
+        return XmlElement::emptyElement;
+    }
+    root = ParseXmlText(text, expectedRoot, result);
+    free(text);
+    return root;
+}
+
+XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot) {
+    ReaderSettings.utf8Input = false;
+    XmlParseResult result = {XML_OK, 0, 0};
+    XmlElement root = ParseXmlFile(path, expectedRoot, &result);
+    if (result.code == XML_OK) return root;
+    // A warning leaves a tree behind; nothing of a refused file may survive.
+    root.release();
+    wchar_t report[XML_LOAD_REPORT_SIZE];
+    FormatXmlLoadReport(report, XML_LOAD_REPORT_SIZE, path, result.code, result.line, result.column, expectedRoot);
+    MessageBoxW(nullptr, report, XML_LOAD_REPORT_CAPTION, MB_TOPMOST | MB_ICONERROR);
+    exit(255);
+}
