@@ -1,0 +1,34 @@
+#include "actions/reminderDecision.h"
+
+#include "actions/actionTable.h"
+#include "app/messages.h"
+#include "app/textCopy.h"
+
+namespace {
+// The platform's values, kept here so that the decision needs no platform header.
+constexpr uint32_t EXIT_LOGOFF = 0x0;
+constexpr uint32_t EXIT_SHUTDOWN = 0x1;
+constexpr uint32_t EXIT_REBOOT = 0x2;
+constexpr uint32_t EXIT_FORCE = 0x4;
+}  // namespace
+
+bool PowerChoiceExitFlags(int32_t choice, uint32_t* flags) {
+    switch (choice) {
+    case POWER_SHUT_DOWN: *flags = EXIT_SHUTDOWN | EXIT_FORCE; return true;
+    case POWER_RESTART: *flags = EXIT_REBOOT | EXIT_FORCE; return true;
+    case POWER_LOG_OFF: *flags = EXIT_LOGOFF | EXIT_FORCE; return true;
+    default: return false;
+    }
+}
+
+bool ReminderMinutesValid(int32_t minutes) {
+    return minutes >= REMINDER_MIN_MINUTES && minutes <= REMINDER_MAX_MINUTES;
+}
+
+ReminderOutcome DecideReminder(const wchar_t* text, ActionHandler* action) {
+    *action = nullptr;
+    if (!text || TextLength(text) < 2) return REMINDER_POWER_ONLY;
+    if (TextContains(text, KD_RESOLUTION_WORD)) return REMINDER_RESOLUTION;
+    *action = FindAction(text);
+    return *action ? REMINDER_ACTION : REMINDER_SHOW_TEXT;
+}

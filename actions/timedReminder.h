@@ -1,0 +1,23 @@
+// The timed reminder dialog.
+#pragma once
+
+#include <windows.h>
+
+#include "actions/reminderDecision.h"
+
+// One reminder dialog's own text, minutes and power choice. Each dialog has its
+// own record, so a later reminder never changes what an earlier one will do.
+struct ReminderRecord {
+    wchar_t text[REMINDER_TEXT_SIZE];
+    int32_t minutes;
+    int32_t choice;  // a PowerChoice
+    WNDPROC textFieldProc;  // the text field's own procedure, see ReminderProc
+};
+
+constexpr UINT_PTR REMINDER_TIMER_ID = 1;
+constexpr UINT REMINDER_MS_PER_MINUTE = 60000;
+
+// Procedure of the dialog "102". Its creation parameter is the dialog's record,
+// which must outlive the dialog. Returns 0 for every message. It keeps Escape
+// from the multi-line text field, which would otherwise close the dialog.
+INT_PTR CALLBACK ReminderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

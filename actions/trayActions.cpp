@@ -1,0 +1,28 @@
+// Hiding and showing the tray icon, and leaving the program.
+#include <windows.h>
+
+#include "actions/actionHandlers.h"
+#include "actions/brightness.h"
+#include "app/configLookup.h"
+#include "app/messages.h"
+#include "app/trayIcon.h"
+
+void ToggleTrayIcon() {
+    // The flag follows the request whether or not the shell accepted it.
+    if (TrayIconShown) {
+        RemoveTrayIcon();
+        TrayIconShown = false;
+    } else {
+        AddTrayIconAgain();
+        TrayIconShown = true;
+    }
+}
+
+void ExitProgram() {
+    const wchar_t* question = MessageText(KD_MSG_EXIT, KD_MSG_EXIT_TEXT);
+    if (MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return;
+    ResetBrightness();
+    // Removing an icon that is already gone is harmless, so the flag is not consulted.
+    RemoveTrayIcon();
+    PostQuitMessage(0);
+}
