@@ -1,0 +1,83 @@
+#include "screenshot/imageOutput.h"
+
+#include <commdlg.h>
+#include <cstdlib>
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "app/textCopy.h"
+#include "screenshot/imageFileNames.h"
+#include "screenshot/selector.h"
+
+using namespace Gdiplus::DllExports;
+
+bool ChooseSaveFile(wchar_t* buffer) {
+    // A refused dialog may have written into the buffer (a too-long name leaves
+    // the needed size there); the proposal must survive it.
+    wchar_t proposal[SCREENSHOT_NAME_SIZE];
+    CopyTextCut(proposal, SCREENSHOT_NAME_SIZE, buffer);
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(OPENFILENAMEW);
+    dialog.lpstrFilter = SCREENSHOT_FILTER;
+    dialog.lpstrFile = buffer;
+    dialog.nMaxFile = SCREENSHOT_DIALOG_NAME_SIZE;
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!GetSaveFileNameW(&dialog)) {
+        CopyTextCut(buffer, SCREENSHOT_NAME_SIZE, proposal);
+        return false;
+    }
+    // The buffer has room behind the dialog's limit for the longest extension.
+    CompleteExtension(buffer, SCREENSHOT_NAME_SIZE, int(dialog.nFilterIndex));
+    return true;
+}
+
+bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid) {
+    UINT count = 0, size = 0;
+    if (GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+    auto* encoders = static_cast<Gdiplus::ImageCodecInfo*>(malloc(size));
+    if (!encoders) return false;
+    bool found = false;
+    if (GdipGetImageEncoders(count, size, encoders) == Gdiplus::Ok) {
+        for (UINT i = 0; i < count && !found; ++i) {
+            if (TextEquals(encoders[i].MimeType, mime)) {
+                *clsid = encoders[i].Clsid;
+                found = true;
+            }
+        }
+    }
+    free(encoders);
+    return found;
+}
+
+void SaveImageFile(const wchar_t* fileName) {
+    if (!ScreenshotImage) return;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromHBITMAP(ScreenshotImage, nullptr, &bitmap) != Gdiplus::Ok || !bitmap) return;
+    // Every matching row is tried in table order, so a later one overrides.
+    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT];
+    int count = MatchingEncoderMimes(fileName, mimes);
+    CLSID encoder = {};
+    bool found = false;
+    for (int i = 0; i < count; ++i)
+        if (FindEncoderClsid(mimes[i], &encoder)) found = true;
+    if (found) GdipSaveImageToFile(bitmap, fileName, &encoder, nullptr);
+    GdipDisposeImage(bitmap);
+}
+
+void DeliverScreenshot() {
+    if (ChooseSaveFile(ScreenshotFileName)) {
+        SaveImageFile(ScreenshotFileName);
+        AdvanceScreenshotName();
+        MessageBeep(MB_ICONASTERISK);
+        ReleaseScreenshotImage();
+        return;
+    }
+    if (ScreenshotImage && OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        // Once accepted the bitmap is the clipboard's, no longer ours to delete.
+        if (SetClipboardData(CF_BITMAP, ScreenshotImage)) ScreenshotImage = nullptr;
+        CloseClipboard();
+    }
+    ReleaseScreenshotImage();
+}

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <memory>
+#include <string>
+
+#include "app/textCopy.h"
+#include "screenshot/imageFileNames.h"
+
+namespace {
+// What a save does with a typed name: the chosen format's extension completes
+// it, and the last matching encoder row is the one the file is written with.
+struct Saved {
+    std::wstring name;
+    std::wstring encoder;
+};
+Saved SaveAs(const wchar_t* typed, int filterIndex) {
+    wchar_t name[SCREENSHOT_NAME_SIZE];
+    CopyTextCut(name, SCREENSHOT_NAME_SIZE, typed);
+    EXPECT_TRUE(CompleteExtension(name, SCREENSHOT_NAME_SIZE, filterIndex));
+    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT] = {};
+    int count = MatchingEncoderMimes(name, mimes);
+    return {name, count ? mimes[count - 1] : L""};
+}
+enum { PNG = 1, JPEG, GIF, BMP, TIFF };
+}  // namespace
+
+TEST(ScreenshotSave, TypedNamesGetTheFormatsExtensionAndEncoder) {
+    Saved s = SaveAs(L"Screenshot01", PNG);
+    EXPECT_EQ(s.name, L"Screenshot01.png");
+    EXPECT_EQ(s.encoder, L"image/png");
+    s = SaveAs(L"holiday", JPEG);
+    EXPECT_EQ(s.name, L"holiday.jpg");
+    EXPECT_EQ(s.encoder, L"image/jpeg");
+    s = SaveAs(L"holiday.png", JPEG);
+    EXPECT_EQ(s.name, L"holiday.png.jpg");
+    EXPECT_EQ(s.encoder, L"image/jpeg");
+    s = SaveAs(L"a.jpg", PNG);  // the .jpg row comes after the .png row
+    EXPECT_EQ(s.name, L"a.jpg.png");
+    EXPECT_EQ(s.encoder, L"image/jpeg");
+    s = SaveAs(L"shot.PNG", PNG);  // case-sensitive
+    EXPECT_EQ(s.name, L"shot.PNG.png");
+    EXPECT_EQ(s.encoder, L"image/png");
+    s = SaveAs(L"x.tif", TIFF);
+    EXPECT_EQ(s.name, L"x.tif.tiff");
+    EXPECT_EQ(s.encoder, L"image/tiff");
+    s = SaveAs(L"logo.gif", GIF);
+    EXPECT_EQ(s.name, L"logo.gif");
+    EXPECT_EQ(s.encoder, L"image/gif");
+    s = SaveAs(L"C:\\out\\plain", BMP);
+    EXPECT_EQ(s.name, L"C:\\out\\plain.bmp");
+    EXPECT_EQ(s.encoder, L"image/bmp");
+}
+
+TEST(ScreenshotSave, ExtensionsAreFoundAnywhereInThePath) {
+    // A folder's name counts too: the test is a plain substring search.
+    Saved s = SaveAs(L"C:\\pics.png\\shot", JPEG);
+    EXPECT_EQ(s.name, L"C:\\pics.png\\shot.jpg");
+    EXPECT_EQ(s.encoder, L"image/jpeg");
+    s = SaveAs(L"C:\\a.bmp\\b.jpg.x", JPEG);
+    EXPECT_EQ(s.name, L"C:\\a.bmp\\b.jpg.x");
+    EXPECT_EQ(s.encoder, L"image/bmp");
+
+    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT] = {};
+    ASSERT_EQ(MatchingEncoderMimes(L"a.tiff.bmp.gif.jpg.png", mimes), 5);
+    EXPECT_STREQ(mimes[0], L"image/png");
+    EXPECT_STREQ(mimes[1], L"image/jpeg");
+    EXPECT_STREQ(mimes[2], L"image/gif");
+    EXPECT_STREQ(mimes[3], L"image/bmp");
+    EXPECT_STREQ(mimes[4], L"image/tiff");
+    EXPECT_EQ(MatchingEncoderMimes(L"noextension", mimes), 0);
+    EXPECT_EQ(MatchingEncoderMimes(L"x.tif", mimes), 0);
+}
+
+TEST(ScreenshotSave, FilterHoldsFivePairsInDialogOrder) {
+    // Walk the double-NUL-ended list as the dialog does.
+    const wchar_t* expected[] = {L"PNP Format", L"*.png", L"JPEG Format", L"*.jpg", L"GIF Format", L"*.gif",
+                                 L"BMP Format", L"*.bmp", L"TIFF Format", L"*.tiff"};
+    const wchar_t* text = SCREENSHOT_FILTER;
+    int count = 0;
+    for (; *text; text += wcslen(text) + 1) {
+        ASSERT_LT(count, 10);
+        EXPECT_STREQ(text, expected[count]);
+        ++count;
+    }
+    EXPECT_EQ(count, 10);
+    for (int n = 1; n <= SCREENSHOT_FORMAT_COUNT; ++n)
+        EXPECT_EQ(std::wstring(L"*") + FilterExtension(n), expected[2 * n - 1]);
+    // No custom filter is offered; anything else is taken as the first format.
+    EXPECT_STREQ(FilterExtension(0), L".png");
+    EXPECT_STREQ(FilterExtension(6), L".png");
+    EXPECT_STREQ(FilterExtension(-1), L".png");
+}
+
+TEST(ScreenshotSave, LongestAcceptedNameStillTakesTheLongestExtension) {
+    // Exactly sized on the heap, so the sanitizer sees a write past the end.
+    std::unique_ptr<wchar_t[]> name(new wchar_t[SCREENSHOT_NAME_SIZE]);
+    std::wstring typed(SCREENSHOT_DIALOG_NAME_SIZE - 1, L'n');
+    CopyTextCut(name.get(), SCREENSHOT_NAME_SIZE, typed.c_str());
+    ASSERT_TRUE(CompleteExtension(name.get(), SCREENSHOT_NAME_SIZE, TIFF));
+    EXPECT_EQ(std::wstring(name.get()), typed + L".tiff");
+
+    // Too little room: refused, nothing half-appended.
+    wchar_t small[8] = L"abc";
+    EXPECT_FALSE(CompleteExtension(small, 8, TIFF));
+    EXPECT_STREQ(small, L"abc");
+    EXPECT_TRUE(CompleteExtension(small, 8, PNG));
+    EXPECT_STREQ(small, L"abc.png");
+}
+
+TEST(ScreenshotProposal, StartsAtOneAndAdvancesAfterEachSave) {
+    CopyTextCut(ScreenshotFileName, SCREENSHOT_NAME_SIZE, L"Screenshot01");
+    ScreenshotCounter = 2;
+    AdvanceScreenshotName();
+    EXPECT_STREQ(ScreenshotFileName, L"Screenshot02");
+    for (int save = 2; save < 99; ++save) AdvanceScreenshotName();
+    EXPECT_STREQ(ScreenshotFileName, L"Screenshot99");
+    AdvanceScreenshotName();  // the 100th save
+    EXPECT_STREQ(ScreenshotFileName, L"Screenshot100");
+    EXPECT_EQ(ScreenshotCounter, 101);
+}
+
+TEST(ScreenshotProposal, NumbersHaveAtLeastTwoDigits) {
+    wchar_t name[32];
+    FormatScreenshotName(name, 32, 0);
+    EXPECT_STREQ(name, L"Screenshot00");
+    FormatScreenshotName(name, 32, 7);
+    EXPECT_STREQ(name, L"Screenshot07");
+    FormatScreenshotName(name, 32, 2147483647);
+    EXPECT_STREQ(name, L"Screenshot2147483647");
+    FormatScreenshotName(name, 32, -5);  // as %02d would write it
+    EXPECT_STREQ(name, L"Screenshot-5");
+    FormatScreenshotName(name, 32, -2147483647 - 1);
+    EXPECT_STREQ(name, L"Screenshot-2147483648");
+    wchar_t cut[6];
+    FormatScreenshotName(cut, 6, 12);
+    EXPECT_STREQ(cut, L"Scree");
+}
+
+TEST(ScreenshotProposal, CounterStopsAtItsLargestValue) {
+    ScreenshotCounter = 2147483647;
+    AdvanceScreenshotName();
+    EXPECT_STREQ(ScreenshotFileName, L"Screenshot2147483647");
+    EXPECT_EQ(ScreenshotCounter, 2147483647);
+    CopyTextCut(ScreenshotFileName, SCREENSHOT_NAME_SIZE, L"Screenshot01");
+    ScreenshotCounter = 2;
+}
