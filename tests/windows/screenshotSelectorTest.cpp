@@ -324,10 +324,10 @@ int RunScript(const std::wstring& name, std::map<std::string, long long>* result
 }  // namespace
 
 KD_CHILD_MODE(ChildRunsScript, L"shotscript") {
-    std::wstring spec = arg;
-    size_t bar = spec.find(L'|');
-    Script.name = spec.substr(0, bar);
-    Script.folder = spec.substr(bar + 1);
+    std::wstring request = arg;
+    size_t bar = request.find(L'|');
+    Script.name = request.substr(0, bar);
+    Script.folder = request.substr(bar + 1);
     if (!UseConfig(L"<KeyDeputy><菜单/></KeyDeputy>")) return 91;
     AppInstance = GetModuleHandleW(nullptr);
     Gdiplus::GdiplusStartupInput input;

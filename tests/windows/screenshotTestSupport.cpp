@@ -388,11 +388,11 @@ HANDLE StartScreenshots(int rounds, const std::wstring& folder, bool messageOver
 }
 
 KD_CHILD_MODE(ChildTakesScreenshots, L"shotrun") {
-    std::wstring spec = arg;
-    size_t bar = spec.find(L'|'), last = spec.rfind(L'|');
-    int rounds = _wtoi(spec.substr(0, bar).c_str());
-    std::wstring folder = spec.substr(bar + 1, last - bar - 1);
-    bool messageOverride = spec.substr(last + 1) == L"o";
+    std::wstring request = arg;
+    size_t bar = request.find(L'|'), last = request.rfind(L'|');
+    int rounds = _wtoi(request.substr(0, bar).c_str());
+    std::wstring folder = request.substr(bar + 1, last - bar - 1);
+    bool messageOverride = request.substr(last + 1) == L"o";
     if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
     std::wstring document = L"<KeyDeputy><菜单><截图>屏幕截图</截图></菜单>";
     if (messageOverride) document += std::wstring(L"<语言><屏幕截图>") + SCREENSHOT_MESSAGE_OVERRIDE + L"</屏幕截图></语言>";
