@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "actions/actionHandlers.h"
-#include "actions/brightness.h"
 #include "app/configLookup.h"
+#include "app/mainWindow.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 
@@ -21,8 +21,5 @@ void ToggleTrayIcon() {
 void ExitProgram() {
     const wchar_t* question = MessageText(KD_MSG_EXIT, KD_MSG_EXIT_TEXT);
     if (MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return;
-    ResetBrightness();
-    // Removing an icon that is already gone is harmless, so the flag is not consulted.
-    RemoveTrayIcon();
-    PostQuitMessage(0);
+    EndProgram();
 }

@@ -38,7 +38,7 @@ static void CreateMainWindow(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
-static void DestroyMainWindow() {
+void EndProgram() {
     ResetBrightness();
     RemoveTrayIcon();
     PostQuitMessage(0);
@@ -67,7 +67,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         CreateMainWindow(window);
         return 0;
     case WM_DESTROY:
-        DestroyMainWindow();
+        EndProgram();
         return 0;
     case WM_COMMAND:
     case WM_HOTKEY:
