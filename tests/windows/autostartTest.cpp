@@ -56,15 +56,7 @@ std::wstring CopySelfTo(const std::wstring& folder) {
     return target;
 }
 
-HANDLE StartCopy(const std::wstring& exe, const std::wstring& arg) {
-    std::wstring cmd = L"\"" + exe + L"\" --child autostart \"" + arg + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
+HANDLE StartCopy(const std::wstring& exe, const std::wstring& arg) { return StartChild(L"autostart", arg, exe); }
 }  // namespace
 
 TEST(Autostart, WritesBarePathAndDeletesWhenOff) {

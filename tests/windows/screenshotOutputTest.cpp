@@ -16,17 +16,7 @@ const std::string GIF_MAGIC = "GIF8";
 const std::string BMP_MAGIC = "BM";
 const std::string TIFF_MAGIC = std::string("II*\0", 4);
 
-class ScreenshotOutput : public testing::Test {
-protected:
-    static void SetUpTestSuite() { picture = ShowPicture(); }
-    static void TearDownTestSuite() {
-        ChildGuard stop{picture};
-        picture = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(picture, nullptr) << "the known picture never reached the screen"; }
-    static HANDLE picture;
-};
-HANDLE ScreenshotOutput::picture = nullptr;
+using ScreenshotOutput = KnownPictureTest;
 
 // Drags the region in the child's selector and returns its save dialog.
 HWND SelectRegion(DWORD pid, int x0, int y0, int x1, int y1) {

@@ -23,17 +23,7 @@ namespace {
 const COLORREF OUTLINE = RGB(0, 0, 255);
 const wchar_t* const MARKER = L"nothing else was put here";
 
-class ScreenshotSelector : public testing::Test {
-protected:
-    static void SetUpTestSuite() { picture = ShowPicture(); }
-    static void TearDownTestSuite() {
-        ChildGuard stop{picture};
-        picture = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(picture, nullptr) << "the known picture never reached the screen"; }
-    static HANDLE picture;
-};
-HANDLE ScreenshotSelector::picture = nullptr;
+using ScreenshotSelector = KnownPictureTest;
 
 COLORREF ScreenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);

@@ -374,13 +374,7 @@ HANDLE StartScreenshotChild(const wchar_t* name, const std::wstring& arg) {
         RegCloseKey(key);
         copy = path;
     }
-    std::wstring command = L"\"" + copy + L"\" --child " + name + L" \"" + arg + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
+    return StartChild(name, arg, copy);
 }
 
 HANDLE StartScreenshots(int rounds, const std::wstring& folder, bool messageOverride) {

@@ -4,6 +4,7 @@
 // the GDI objects and heap memory a process holds.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -76,4 +77,16 @@ struct ChildGuard {
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
     }
+};
+
+// A suite whose tests all need the known picture on the screen, shown once per suite.
+class KnownPictureTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { picture = ShowPicture(); }
+    static void TearDownTestSuite() {
+        ChildGuard stop{picture};
+        picture = nullptr;
+    }
+    void SetUp() override { ASSERT_NE(picture, nullptr) << "the known picture never reached the screen"; }
+    static inline HANDLE picture = nullptr;
 };

@@ -14,10 +14,11 @@ ChildMode::ChildMode(const wchar_t* name, ChildEntry entry) {
     if (ChildRowCount < 64) ChildRows[ChildRowCount++] = {name, entry};
 }
 
-HANDLE StartChild(const wchar_t* name, const std::wstring& arg) {
+HANDLE StartChild(const wchar_t* name, const std::wstring& arg, const std::wstring& exe) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring cmd = L"\"" + std::wstring(self) + L"\" --child " + name + L" \"" + arg + L"\"";
+    std::wstring program = exe.empty() ? std::wstring(self) : exe;
+    std::wstring cmd = L"\"" + program + L"\" --child " + name + L" \"" + arg + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

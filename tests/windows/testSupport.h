@@ -16,8 +16,9 @@ struct ChildMode {
     static ChildMode ident##Registration(name, ident);     \
     static int ident([[maybe_unused]] const wchar_t* arg)
 
-// Starts this binary in child mode; the process handle is returned (close it).
-HANDLE StartChild(const wchar_t* name, const std::wstring& arg);
+// Starts this binary (or a copy of it at exe) in child mode; the process handle
+// is returned (close it).
+HANDLE StartChild(const wchar_t* name, const std::wstring& arg, const std::wstring& exe = L"");
 // Waits for the child to end and returns its exit code, or -1 on time-out (the child is then killed).
 int WaitChild(HANDLE process, DWORD timeoutMs);
 
