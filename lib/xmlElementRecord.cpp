@@ -3,139 +3,113 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lib/xmlEntities.h"
 #include "lib/xmlMemory.h"
 
 namespace {
 
-// Makes room for one more entry; capacity grows by step entries at a time.
-template <typename T>
-bool ReserveOne(T*& array, int32_t& capacity, int32_t count, int32_t step) {
-    if (count < capacity) return true;
-    if (capacity > INT32_MAX - step) return false;
-    int32_t grown = capacity + step;
-    void* block = XmlRealloc(array, size_t(grown) * sizeof(T));
-    if (!block) return false;
-    array = static_cast<T*>(block);
-    capacity = grown;
-    return true;
+// Adds count items of size bytes to total; false when it no longer fits.
+// (No division: this runs several times for every element.)
+bool AddBytes(size_t& total, size_t count, size_t size) {
+    size_t bytes;
+    return !__builtin_mul_overflow(count, size, &bytes) && !__builtin_add_overflow(total, bytes, &total);
+}
+
+bool AddString(size_t& total, const XmlTextSpan& span) {
+    size_t units;
+    return !__builtin_add_overflow(span.decodedLength, size_t(1), &units) && AddBytes(total, units, sizeof(wchar_t));
+}
+
+bool FitsCount(size_t count) { return count <= size_t(INT32_MAX); }
+
+// Copies or decodes the span at cursor as a NUL-terminated string.
+wchar_t* PlaceString(wchar_t*& cursor, const XmlTextSpan& span) {
+    wchar_t* placed = cursor;
+    if (span.decodedLength == span.length) {
+        // Names and values are short: a loop beats a call for them.
+        if (span.length <= 16) {
+            for (size_t i = 0; i < span.length; ++i) placed[i] = span.start[i];
+        } else {
+            memcpy(placed, span.start, span.length * sizeof(wchar_t));
+        }
+    } else {
+        WriteXmlEntities(span.start, span.length, placed);
+    }
+    placed[span.decodedLength] = 0;
+    cursor += span.decodedLength + 1;
+    return placed;
 }
 
 template <typename T>
-void ShrinkArray(T*& array, int32_t& capacity, int32_t count) {
-    if (capacity == count) return;
-    if (count == 0) {
-        free(array);
-        array = nullptr;
-        capacity = 0;
-        return;
-    }
-    // A failed shrink leaves the larger block in place, which is still valid.
-    void* block = XmlRealloc(array, size_t(count) * sizeof(T));
-    if (!block) return;
-    array = static_cast<T*>(block);
-    capacity = count;
-}
-
-int32_t OrderCount(const XmlElementRecord* e) { return e->childCount + e->textCount + e->clearCount; }
-
-bool ReserveOrder(XmlElementRecord* e) { return ReserveOne(e->order, e->orderCapacity, OrderCount(e), XML_ORDER_STEP); }
-
-void AppendOrder(XmlElementRecord* e, int32_t kind, int32_t index) { e->order[OrderCount(e)] = kind + 4 * index; }
-
-void FreeRecordContent(XmlElementRecord* e) {
-    for (int32_t i = 0; i < e->textCount; ++i) free(e->texts[i]);
-    for (int32_t i = 0; i < e->clearCount; ++i) free(e->clearBlocks[i].value);
-    for (int32_t i = 0; i < e->attributeCount; ++i) {
-        free(e->attributes[i].name);
-        free(e->attributes[i].value);
-    }
-    free(e->children);
-    free(e->texts);
-    free(e->clearBlocks);
-    free(e->attributes);
-    free(e->order);
-    free(e->name);
-    free(e);
+T* PlaceArray(char*& cursor, size_t count) {
+    if (!count) return nullptr;
+    T* placed = reinterpret_cast<T*>(cursor);
+    cursor += count * sizeof(T);
+    return placed;
 }
 
 }  // namespace
 
-wchar_t* CopyXmlSpan(const wchar_t* start, size_t length) {
-    if (length >= SIZE_MAX / sizeof(wchar_t)) return nullptr;
-    auto* copy = static_cast<wchar_t*>(XmlAlloc((length + 1) * sizeof(wchar_t)));
-    if (!copy) return nullptr;
-    if (length) memcpy(copy, start, length * sizeof(wchar_t));
-    copy[length] = 0;
-    return copy;
-}
-
-XmlElementRecord* NewXmlElementRecord(const wchar_t* name, size_t nameLength, bool isDeclaration) {
-    auto* e = static_cast<XmlElementRecord*>(XmlAlloc(sizeof(XmlElementRecord)));
-    if (!e) return nullptr;
-    memset(static_cast<void*>(e), 0, sizeof *e);
-    if (name) {
-        e->name = CopyXmlSpan(name, nameLength);
-        if (!e->name) {
-            free(e);
-            return nullptr;
-        }
-    }
-    e->isDeclaration = isDeclaration;
-    e->referenceCount = 1;
-    return e;
-}
-
-XmlElementRecord* AppendNewXmlChild(XmlElementRecord* parent, const wchar_t* name, size_t nameLength,
-                                    bool isDeclaration) {
-    if (!ReserveOne(parent->children, parent->childCapacity, parent->childCount, XML_ARRAY_STEP) ||
-        !ReserveOrder(parent))
+XmlElementRecord* BuildXmlElementRecord(const XmlElementParts& p) {
+    size_t orderCount = p.childCount + p.textCount + p.clearCount;
+    if (!FitsCount(p.childCount) || !FitsCount(p.textCount) || !FitsCount(p.clearCount) ||
+        !FitsCount(p.attributeCount) || !FitsCount(orderCount) || orderCount < p.childCount)
         return nullptr;
-    XmlElementRecord* child = NewXmlElementRecord(name, nameLength, isDeclaration);
-    if (!child) return nullptr;
-    child->parent = parent;
-    AppendOrder(parent, XML_ORDER_CHILD, parent->childCount);
-    parent->children[parent->childCount++] = child;
-    return child;
-}
 
-bool AppendXmlText(XmlElementRecord* e, wchar_t* text) {
-    if (!ReserveOne(e->texts, e->textCapacity, e->textCount, XML_ARRAY_STEP) || !ReserveOrder(e)) {
-        free(text);
-        return false;
+    // Pointer-aligned parts first, then the order list, then the characters.
+    static_assert(alignof(XmlElementRecord) >= alignof(int32_t) && alignof(int32_t) >= alignof(wchar_t),
+                  "each part of the block must be aligned for the next");
+    size_t bytes = sizeof(XmlElementRecord);
+    bool fits = AddBytes(bytes, p.childCount, sizeof(XmlElementRecord*)) &&
+                AddBytes(bytes, p.textCount, sizeof(wchar_t*)) &&
+                AddBytes(bytes, p.clearCount, sizeof(XmlClearBlock)) &&
+                AddBytes(bytes, p.attributeCount, sizeof(XmlAttr)) && AddBytes(bytes, orderCount, sizeof(int32_t));
+    if (fits && p.name.start) fits = AddString(bytes, p.name);
+    for (size_t i = 0; fits && i < p.textCount; ++i) fits = AddString(bytes, p.texts[i]);
+    for (size_t i = 0; fits && i < p.clearCount; ++i) fits = AddString(bytes, p.clears[i].value);
+    for (size_t i = 0; fits && i < p.attributeCount; ++i)
+        fits = AddString(bytes, p.attributes[i].name) &&
+               (!p.attributes[i].hasValue || AddString(bytes, p.attributes[i].value));
+    if (!fits) return nullptr;
+
+    char* block = static_cast<char*>(XmlAlloc(bytes));
+    if (!block) return nullptr;
+    auto* e = reinterpret_cast<XmlElementRecord*>(block);
+    char* cursor = block + sizeof(XmlElementRecord);
+    e->childCount = int32_t(p.childCount);
+    e->textCount = int32_t(p.textCount);
+    e->clearCount = int32_t(p.clearCount);
+    e->attributeCount = int32_t(p.attributeCount);
+    e->isDeclaration = p.isDeclaration;
+    e->parent = nullptr;
+    e->referenceCount = 1;
+    e->children = PlaceArray<XmlElementRecord*>(cursor, p.childCount);
+    e->texts = PlaceArray<wchar_t*>(cursor, p.textCount);
+    e->clearBlocks = PlaceArray<XmlClearBlock>(cursor, p.clearCount);
+    e->attributes = PlaceArray<XmlAttr>(cursor, p.attributeCount);
+    e->order = PlaceArray<int32_t>(cursor, orderCount);
+
+    auto* characters = reinterpret_cast<wchar_t*>(cursor);
+    e->name = p.name.start ? PlaceString(characters, p.name) : nullptr;
+    for (size_t i = 0; i < p.childCount; ++i) {
+        e->children[i] = p.children[i];
+        p.children[i]->parent = e;
     }
-    AppendOrder(e, XML_ORDER_TEXT, e->textCount);
-    e->texts[e->textCount++] = text;
-    return true;
-}
-
-bool AppendXmlClearBlock(XmlElementRecord* e, wchar_t* value, const wchar_t* openMarker,
-                         const wchar_t* closeMarker) {
-    if (!ReserveOne(e->clearBlocks, e->clearCapacity, e->clearCount, XML_ARRAY_STEP) || !ReserveOrder(e)) {
-        free(value);
-        return false;
+    for (size_t i = 0; i < p.textCount; ++i) e->texts[i] = PlaceString(characters, p.texts[i]);
+    for (size_t i = 0; i < p.clearCount; ++i)
+        e->clearBlocks[i] = {PlaceString(characters, p.clears[i].value), p.clears[i].openMarker,
+                             p.clears[i].closeMarker};
+    for (size_t i = 0; i < p.attributeCount; ++i) {
+        const XmlAttrSpan& a = p.attributes[i];
+        wchar_t* name = PlaceString(characters, a.name);
+        e->attributes[i] = {name, a.hasValue ? PlaceString(characters, a.value) : nullptr};
     }
-    AppendOrder(e, XML_ORDER_CLEAR, e->clearCount);
-    e->clearBlocks[e->clearCount++] = {value, openMarker, closeMarker};
-    return true;
-}
-
-bool AppendXmlAttribute(XmlElementRecord* e, const wchar_t* name, size_t nameLength, wchar_t* value) {
-    wchar_t* nameCopy = nullptr;
-    if (!ReserveOne(e->attributes, e->attributeCapacity, e->attributeCount, XML_ARRAY_STEP) ||
-        !(nameCopy = CopyXmlSpan(name, nameLength))) {
-        free(value);
-        return false;
+    int32_t next[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < orderCount; ++i) {
+        int32_t kind = p.orderKinds[i];
+        e->order[i] = kind + 4 * next[kind]++;
     }
-    e->attributes[e->attributeCount++] = {nameCopy, value};
-    return true;
-}
-
-void ShrinkXmlElement(XmlElementRecord* e) {
-    ShrinkArray(e->children, e->childCapacity, e->childCount);
-    ShrinkArray(e->texts, e->textCapacity, e->textCount);
-    ShrinkArray(e->clearBlocks, e->clearCapacity, e->clearCount);
-    ShrinkArray(e->attributes, e->attributeCapacity, e->attributeCount);
-    ShrinkArray(e->order, e->orderCapacity, OrderCount(e));
+    return e;
 }
 
 void DestroyXmlElementRecord(XmlElementRecord* record) {
@@ -154,6 +128,10 @@ void DestroyXmlElementRecord(XmlElementRecord* record) {
                 pending = child;
             }
         }
-        FreeRecordContent(e);
+        free(e);
     }
+}
+
+void ReleaseXmlElementRecord(XmlElementRecord* record) {
+    if (--record->referenceCount == 0) DestroyXmlElementRecord(record);
 }

@@ -1,6 +1,5 @@
-// The element record behind XmlElement, and the operations the parser uses to
-// build it. Not for the rest of the program: it reaches elements only through
-// XmlElement's queries.
+// The element record behind XmlElement, and how the parser builds one. Not for
+// the rest of the program: it reaches elements only through XmlElement's queries.
 #pragma once
 
 #include <cstddef>
@@ -22,9 +21,9 @@ constexpr int32_t XML_ORDER_CHILD = 0;
 constexpr int32_t XML_ORDER_TEXT = 2;
 constexpr int32_t XML_ORDER_CLEAR = 3;
 
-constexpr int32_t XML_ARRAY_STEP = 50;
-constexpr int32_t XML_ORDER_STEP = 150;
-
+// A record, its arrays and all its strings live in one heap block, allocated
+// once the element is complete, so every array has exactly its used length and
+// an array with no entries is null.
 struct XmlElementRecord {
     wchar_t* name;  // null only for the nameless top element
     int32_t childCount;
@@ -40,36 +39,52 @@ struct XmlElementRecord {
     XmlAttr* attributes;
     int32_t* order;
     int32_t referenceCount;
-
-    int32_t childCapacity;
-    int32_t textCapacity;
-    int32_t clearCapacity;
-    int32_t attributeCapacity;
-    int32_t orderCapacity;
 };
 
-// A new record holding one reference for the caller; name may be null (top
-// element). Null when memory runs out.
-XmlElementRecord* NewXmlElementRecord(const wchar_t* name, size_t nameLength, bool isDeclaration);
+// A span of the source text that becomes one string of the record: copied, or
+// entity-decoded when decodedLength differs from length (the span then holds
+// references that have already been checked).
+struct XmlTextSpan {
+    const wchar_t* start;
+    size_t length;
+    size_t decodedLength;
+};
 
-// A new child appended to parent, whose children array holds its only
-// reference. Null when memory runs out (nothing is appended then).
-XmlElementRecord* AppendNewXmlChild(XmlElementRecord* parent, const wchar_t* name, size_t nameLength,
-                                    bool isDeclaration);
+struct XmlClearSpan {
+    XmlTextSpan value;  // verbatim: decodedLength equals length
+    const wchar_t* openMarker;
+    const wchar_t* closeMarker;
+};
 
-// These take ownership of the owned strings passed, also on failure (false:
-// memory ran out, the string is freed).
-bool AppendXmlText(XmlElementRecord* element, wchar_t* text);
-bool AppendXmlClearBlock(XmlElementRecord* element, wchar_t* value, const wchar_t* openMarker,
-                         const wchar_t* closeMarker);
-bool AppendXmlAttribute(XmlElementRecord* element, const wchar_t* name, size_t nameLength, wchar_t* value);
+struct XmlAttrSpan {
+    XmlTextSpan name;  // as written: decodedLength equals length
+    XmlTextSpan value;
+    bool hasValue;
+};
 
-// Cuts every array to its used length once the element is complete.
-void ShrinkXmlElement(XmlElementRecord* element);
+// Everything the parser collected for one element.
+struct XmlElementParts {
+    XmlTextSpan name;  // start null: the nameless top element
+    bool isDeclaration;
+    XmlElementRecord* const* children;  // each holding one reference, handed over
+    size_t childCount;
+    const XmlTextSpan* texts;
+    size_t textCount;
+    const XmlClearSpan* clears;
+    size_t clearCount;
+    const XmlAttrSpan* attributes;
+    size_t attributeCount;
+    const uint8_t* orderKinds;  // one XML_ORDER_* per child, text and clear block, in document order
+};
+
+// The complete record, holding one reference for the caller; the children's
+// parent is set to it. Null when memory runs out or a count does not fit; the
+// children are then left as they were.
+XmlElementRecord* BuildXmlElementRecord(const XmlElementParts& parts);
 
 // Frees a record whose count has reached zero, releasing its children; those no
 // other handle holds go too. Iterative, so any depth is safe.
 void DestroyXmlElementRecord(XmlElementRecord* record);
 
-// A NUL-terminated copy of length characters, or null when memory runs out.
-wchar_t* CopyXmlSpan(const wchar_t* start, size_t length);
+// Drops one reference the caller holds.
+void ReleaseXmlElementRecord(XmlElementRecord* record);

@@ -1,10 +1,7 @@
 #include "lib/xmlEntities.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
-#include "lib/xmlMemory.h"
 #include "lib/xmlTokenizer.h"
 
 const XmlEntity XML_ENTITIES[XML_ENTITY_COUNT] = {
@@ -15,7 +12,9 @@ namespace {
 
 // The entity row that begins at s (left characters remain), or null.
 const XmlEntity* MatchEntity(const wchar_t* s, size_t left) {
+    if (left < 4) return nullptr;  // the shortest reference, "&lt;"
     for (const XmlEntity& entity : XML_ENTITIES) {
+        if (FoldXmlAscii(s[1]) != entity.reference[1]) continue;  // the table is in lower case
         if (entity.length > left) continue;
         size_t i = 0;
         while (i < entity.length && FoldXmlAscii(s[i]) == FoldXmlAscii(entity.reference[i])) ++i;
@@ -59,59 +58,52 @@ bool CharacterReferenceValue(const wchar_t* s, size_t end, wchar_t* value) {
 
 }  // namespace
 
-XmlError DecodeXmlEntities(const wchar_t* start, size_t length, wchar_t** decoded) {
-    *decoded = nullptr;
-    // Counting pass: also finds every reference that cannot be decoded.
+bool MeasureXmlEntities(const wchar_t* start, size_t length, size_t* decodedLength) {
     size_t count = 0;
-    bool plain = true;
-    for (size_t i = 0; i < length; ++count) {
+    while (count < length && start[count] != L'&') ++count;
+    if (count == length) {
+        *decodedLength = length;  // the common case: nothing to decode
+        return true;
+    }
+    for (size_t i = count; i < length; ++count) {
         if (start[i] != L'&') {
             ++i;
             continue;
         }
-        plain = false;
         const wchar_t* s = start + i;
         size_t left = length - i;
         if (StartsCharacterReference(s, left)) {
             size_t end = CharacterReferenceEnd(s, left);
-            if (!end) return XML_UNKNOWN_CHARSET;
+            wchar_t value;
+            if (!end || !CharacterReferenceValue(s, end, &value)) return false;
             i += end + 1;
         } else if (const XmlEntity* entity = MatchEntity(s, left)) {
             i += entity->length;
         } else {
-            return XML_UNKNOWN_CHARSET;
+            return false;
         }
     }
-    if (count >= SIZE_MAX / sizeof(wchar_t)) return XML_OUT_OF_MEMORY;
-    auto* out = static_cast<wchar_t*>(XmlAlloc((count + 1) * sizeof(wchar_t)));
-    if (!out) return XML_OUT_OF_MEMORY;
-    if (plain) {
-        if (length) memcpy(out, start, length * sizeof(wchar_t));
-    } else {
-        size_t n = 0;
-        for (size_t i = 0; i < length; ++n) {
-            const wchar_t* s = start + i;
-            if (*s != L'&') {
-                out[n] = *s;
-                ++i;
-                continue;
-            }
-            size_t left = length - i;
-            if (StartsCharacterReference(s, left)) {
-                size_t end = CharacterReferenceEnd(s, left);
-                if (!CharacterReferenceValue(s, end, &out[n])) {
-                    free(out);
-                    return XML_UNKNOWN_CHARSET;
-                }
-                i += end + 1;
-            } else {
-                const XmlEntity* entity = MatchEntity(s, left);
-                out[n] = entity->character;
-                i += entity->length;
-            }
+    *decodedLength = count;
+    return true;
+}
+
+void WriteXmlEntities(const wchar_t* start, size_t length, wchar_t* out) {
+    for (size_t i = 0; i < length; ++out) {
+        const wchar_t* s = start + i;
+        if (*s != L'&') {
+            *out = *s;
+            ++i;
+            continue;
+        }
+        size_t left = length - i;
+        if (StartsCharacterReference(s, left)) {
+            size_t end = CharacterReferenceEnd(s, left);
+            CharacterReferenceValue(s, end, out);
+            i += end + 1;
+        } else {
+            const XmlEntity* entity = MatchEntity(s, left);
+            *out = entity->character;
+            i += entity->length;
         }
     }
-    out[count] = 0;
-    *decoded = out;
-    return XML_OK;
 }

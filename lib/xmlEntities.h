@@ -14,7 +14,10 @@ struct XmlEntity {
 constexpr int XML_ENTITY_COUNT = 5;
 extern const XmlEntity XML_ENTITIES[XML_ENTITY_COUNT];
 
-// Decodes length characters from start into a new NUL-terminated string
-// (*decoded, free() it). Returns XML_OK, XML_UNKNOWN_CHARSET for a bare '&' or
-// a malformed reference, or XML_OUT_OF_MEMORY; *decoded is null on failure.
-XmlError DecodeXmlEntities(const wchar_t* start, size_t length, wchar_t** decoded);
+// Checks every reference in the length characters from start. True with the
+// length they decode to; false for a bare '&' or a malformed reference.
+bool MeasureXmlEntities(const wchar_t* start, size_t length, size_t* decodedLength);
+
+// Writes the decoded characters of a span that MeasureXmlEntities accepted to
+// out (no terminating NUL).
+void WriteXmlEntities(const wchar_t* start, size_t length, wchar_t* out);

@@ -100,18 +100,22 @@ TEST(XmlDepth, DeepestDocumentParsesOnASmallStack) {
 TEST(XmlDepth, ReleasingAnyDepthDoesNotRecurse) {
     // Far deeper than the parser builds: release must cope with whatever a handle holds.
     const int levels = 300000;
-    XmlElement root = XmlElement::adopt(NewXmlElementRecord(L"n", 1, false));
-    ASSERT_FALSE(root.isEmpty());
-    XmlElementRecord* tip = root.raw();
+    // Built from the bottom up, as the parser builds, each record holding the one below.
+    const uint8_t childKind = XML_ORDER_CHILD;
+    XmlElementRecord* below = nullptr;
     XmlElement middle;
-    for (int i = 1; i < levels; ++i) {
-        tip = AppendNewXmlChild(tip, L"n", 1, false);
-        ASSERT_NE(tip, nullptr);
+    for (int i = levels - 1; i >= 0; --i) {
+        XmlElementParts parts = {{L"n", 1, 1}, false, &below, below ? 1u : 0u, nullptr, 0, nullptr, 0,
+                                 nullptr, 0, &childKind};
+        below = BuildXmlElementRecord(parts);
+        ASSERT_NE(below, nullptr);
         if (i == levels / 2) {
-            ++tip->referenceCount;  // the reference middle takes over
-            middle = XmlElement::adopt(tip);
+            ++below->referenceCount;  // the reference middle takes over
+            middle = XmlElement::adopt(below);
         }
     }
+    XmlElement root = XmlElement::adopt(below);
+    EXPECT_EQ(middle.raw()->parent->parent->childCount, 1);
     OnSmallStack(64 * 1024, [&] {
         root.release();  // frees the upper half; the held middle survives detached
         EXPECT_EQ(middle.raw()->parent, nullptr);

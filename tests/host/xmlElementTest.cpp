@@ -189,18 +189,24 @@ TEST(XmlElementRecordLayout, OrderListAndArraysShrunkToSize) {
     const int32_t expected[] = {XML_ORDER_TEXT, XML_ORDER_CHILD, XML_ORDER_CLEAR, XML_ORDER_TEXT + 4,
                                 XML_ORDER_CHILD + 4};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(r->order[i], expected[i]) << i;
-    EXPECT_EQ(r->orderCapacity, 5);
-    EXPECT_EQ(r->childCapacity, 2);
-    EXPECT_EQ(r->textCapacity, 2);
-    EXPECT_EQ(r->clearCapacity, 1);
-    EXPECT_EQ(r->attributeCapacity, 1);
-    EXPECT_EQ(root.childAt(0).raw()->childCapacity, 0);  // "<a/>" holds no arrays at all
+    // One block: the arrays follow the record back to back, each exactly as long as used.
+    const char* base = reinterpret_cast<const char*>(r);
+    EXPECT_EQ(reinterpret_cast<const char*>(r->children), base + sizeof(XmlElementRecord));
+    EXPECT_EQ(reinterpret_cast<const char*>(r->texts), reinterpret_cast<const char*>(r->children + 2));
+    EXPECT_EQ(reinterpret_cast<const char*>(r->clearBlocks), reinterpret_cast<const char*>(r->texts + 2));
+    EXPECT_EQ(reinterpret_cast<const char*>(r->attributes), reinterpret_cast<const char*>(r->clearBlocks + 1));
+    EXPECT_EQ(reinterpret_cast<const char*>(r->order), reinterpret_cast<const char*>(r->attributes + 1));
+    EXPECT_EQ(reinterpret_cast<const char*>(r->name), reinterpret_cast<const char*>(r->order + 5));
+    EXPECT_STREQ(r->name, L"r");
+    EXPECT_STREQ(r->attributes[0].value, L"1");
+    EXPECT_STREQ(r->clearBlocks[0].value, L"c");
+    EXPECT_EQ(root.childAt(0).raw()->texts, nullptr);  // "<a/>" holds no arrays at all
+    EXPECT_EQ(root.childAt(0).raw()->order, nullptr);
     EXPECT_EQ(root.childAt(0).raw()->children, nullptr);
 }
 
-TEST(XmlElementRecordLayout, ArraysGrowPastTheirFirstStep) {
-    // 120 children and 120 texts: the content arrays and the order list each
-    // need more than one growth step.
+TEST(XmlElementRecordLayout, ManyEntriesKeepTheirOrder) {
+    // 120 children and 120 texts, interleaved, with attributes on every child.
     std::wstring text = L"<r>";
     for (int i = 0; i < 120; ++i) text += L"t" + std::to_wstring(i) + L"<c n=\"" + std::to_wstring(i) + L"\"/>";
     text += L"</r>";
@@ -208,8 +214,6 @@ TEST(XmlElementRecordLayout, ArraysGrowPastTheirFirstStep) {
     const XmlElementRecord* r = root.raw();
     ASSERT_EQ(r->childCount, 120);
     ASSERT_EQ(r->textCount, 120);
-    EXPECT_EQ(r->childCapacity, 120);
-    EXPECT_EQ(r->orderCapacity, 240);
     for (int i = 0; i < 120; ++i) {
         EXPECT_EQ(r->order[2 * i], XML_ORDER_TEXT + 4 * i);
         EXPECT_EQ(r->order[2 * i + 1], XML_ORDER_CHILD + 4 * i);
