@@ -79,7 +79,7 @@ struct XmlParseResult {
 };
 
 // Deepest element the parser opens below the top element; deeper start tags stop
-// the parse with XML_INVALID_TAG so that recursion stays bounded.
+// the parse with XML_INVALID_TAG, which bounds what a text can make it hold open.
 constexpr int32_t XML_MAX_DEPTH = 1000;
 
 XmlElement ParseXmlText(const wchar_t* text, const wchar_t* expectedRoot, XmlParseResult* result);

@@ -85,7 +85,7 @@ TEST(XmlDepth, HugeNestingIsRefusedQuickly) {
 }
 
 TEST(XmlDepth, DeepestDocumentParsesOnASmallStack) {
-    // 256 KiB: well below a main thread's stack, so a fat recursive frame shows up here.
+    // 256 KiB: well below a main thread's stack, so parsing that recursed per level would show up here.
     std::wstring text = Nested(XML_MAX_DEPTH);
     XmlParseResult result = {XML_NO_DATA, 0, 0};
     int32_t depth = -1;
