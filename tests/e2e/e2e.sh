@@ -207,3 +207,65 @@ press_keys() {
     stop_pid "$focus_pid"
     return $rc
 }
+
+# ----- helpers of the hostile-configuration scripts -----
+
+# Hidden windows cost about 2 s each in Wine's managed mode (see tests/README.md); a
+# script that closes many boxes runs the program unmanaged.
+kd_unmanaged() {
+    wine reg add 'HKCU\Software\Wine\AppDefaults\KeyDeputy.exe\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        >/dev/null 2>&1
+}
+
+# report_text MESSAGE LINE COLUMN: the load report of C:\kd\KeyDeputy.xml as the driver
+# prints it, e.g. report_text "错误: 未知字符集" 3 13.
+report_text() {
+    printf '配置文件“C:\\\\kd\\\\KeyDeputy.xml”解析错误。\\n%s。\\n在 %s行 %s列。\\n' "$1" "$2" "$3"
+}
+
+# expect_load_report NAME TEXT [SECONDS]: a start of C:\kd that must end in the load
+# report with exactly TEXT (escaped as the driver prints it), OK only, then code 255.
+expect_load_report() {
+    local name=$1 text=$2 seconds=${3:-15}
+    kd_start kd
+    if ! box_read "配置文件解析错误" --timeout $((seconds * 1000)); then
+        e2e_fail "$name: load report shown"
+        kd_running "$KD_PID" && stop_pid "$KD_PID"
+        return 1
+    fi
+    check_eq "$name: report text" "$text" "$(box_field text)"
+    check_eq "$name: report has only OK" "ok" "$(box_field buttons)"
+    drv answer "配置文件解析错误" ok >/dev/null
+    if kd_wait_exit "$KD_PID" 15; then
+        check_eq "$name: exit code" "255" "$KD_EXIT"
+    else
+        e2e_fail "$name: program ended after the report"
+        stop_pid "$KD_PID"
+    fi
+}
+
+# close_program CAPTION: WM_CLOSE to the main window, then the end with code 0.
+close_program() {
+    drv post "$1" 16 0 0
+    if kd_wait_exit "$KD_PID" 20; then
+        check_eq "WM_CLOSE ends the program with code 0" "0" "$KD_EXIT"
+    else
+        e2e_fail "WM_CLOSE ends the program"
+        stop_pid "$KD_PID"
+    fi
+}
+
+# elapsed SINCE: seconds since a $(date +%s.%N) reading, to two decimals.
+elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }'; }
+
+# Wine's desktop process (explorer.exe) ends about 3 s after the last other Wine process
+# of the prefix, and whichever process needs it next starts it again. Started by a
+# driver call inside $(...), it keeps that command substitution's pipe open for as long
+# as it runs, and the script waits forever (tests/README.md). An idle Wine process kept
+# for the whole run stops the desktop from ending.
+kd_keep_desktop() {
+    mkfifo "$KD_RUN_DIR/keep-desktop"
+    wine cmd /c pause <"$KD_RUN_DIR/keep-desktop" >/dev/null 2>&1 &
+    E2E_STARTED_PIDS+=("$!")
+    exec 7>"$KD_RUN_DIR/keep-desktop"
+}

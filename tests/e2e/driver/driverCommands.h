@@ -17,6 +17,8 @@ int CmdBroadcast(const DriverArgs& args);
 int CmdMenu(const DriverArgs& args);
 int CmdEndMenu(const DriverArgs& args);
 int CmdIcons(const DriverArgs& args);
+// Visible icons in Wine's own tray window (one child window each).
+int CountTrayIcons();
 
 // systemCommands.cpp
 int CmdHotkey(const DriverArgs& args);
@@ -26,3 +28,9 @@ int CmdWindow(const DriverArgs& args);
 
 // sampleProgram.cpp
 int CmdSample(const DriverArgs& args);
+
+// drainCommand.cpp
+int CmdDrain(const DriverArgs& args);
+
+// startupCommands.cpp
+int CmdStartup(const DriverArgs& args);

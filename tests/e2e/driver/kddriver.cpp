@@ -29,6 +29,8 @@ static const DriverCommand COMMANDS[] = {
     {L"reg", CmdReg, L"reg get|set|del NAME [DATA]        the machine's Run key, 64-bit view"},
     {L"window", CmdWindow, L"window TITLE [--seconds S]         a visible, focused window of the prefix"},
     {L"sample", CmdSample, L"sample CAPTION FILE                a stand-in tray program"},
+    {L"startup", CmdStartup, L"startup [--runs N] [--no-anchor] [--timeout MS] COMMANDLINE...  time each start to its tray icon"},
+    {L"drain", CmdDrain, L"drain CAPTION [ok|yes|no|ID] [--count N] [--timeout MS] [--seconds S]  answer boxes as they come"},
 };
 
 int wmain(int argc, wchar_t** argv) {

@@ -308,7 +308,7 @@ int CmdEndMenu(const DriverArgs& args) {
 
 // ----- tray icons: with no X tray manager, Wine shows its own tray window with one child per icon -----
 
-static int CountTrayIcons() {
+int CountTrayIcons() {
     int count = 0;
     ForEachTopWindow([&](HWND top) {
         for (HWND child = GetWindow(top, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
