@@ -52,8 +52,9 @@ T* PlaceArray(char*& cursor, size_t count) {
 
 XmlElementRecord* BuildXmlElementRecord(const XmlElementParts& p) {
     size_t orderCount = p.childCount + p.textCount + p.clearCount;
+    // Each count is below INT32_MAX, so their sum cannot wrap a size_t.
     if (!FitsCount(p.childCount) || !FitsCount(p.textCount) || !FitsCount(p.clearCount) ||
-        !FitsCount(p.attributeCount) || !FitsCount(orderCount) || orderCount < p.childCount)
+        !FitsCount(p.attributeCount) || !FitsCount(orderCount))
         return nullptr;
 
     // Pointer-aligned parts first, then the order list, then the characters.
