@@ -1,13 +1,18 @@
 // The resources linked into the program: icon "A", dialogs "101" and "102", the manifest.
 // Each is checked twice where it matters: as the template bytes windres wrote, and as
 // what the platform makes of them at run time (Chinese texts read back as UTF-16).
+// The version information is read from KeyDeputy.exe itself, as its file properties show it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winver.h>
+#include <cstdio>
 #include <cwchar>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 #include "app/resourceIds.h"
+#include "tests/windows/testSupport.h"
 
 namespace {
 
@@ -252,4 +257,72 @@ TEST(ManifestResource, AsksForCommonControls6AndPerMonitorDpi) {
     GetModuleFileNameW(comctl, path, MAX_PATH);
     _wcslwr(path);
     EXPECT_NE(std::wcsstr(path, L"microsoft.windows.common-controls_6595b64144ccf1df_6."), nullptr) << path;
+}
+
+namespace {
+
+std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
+// One string of a version block, or "(missing)".
+std::wstring VersionString(const std::vector<char>& block, const std::wstring& path) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || value == nullptr) return L"(missing)";
+    return static_cast<const wchar_t*>(value);
+}
+
+}  // namespace
+
+TEST(VersionResource, ProgramCarriesTheProjectVersionAndItsNames) {
+    const std::wstring program = LinuxFilePath(KD_PROGRAM_PATH);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "no version information in " << KD_PROGRAM_PATH;
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, block.data()));
+
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(KD_VERSION, "%u.%u.%u", &major, &minor, &patch), 3) << KD_VERSION;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_EQ(length, sizeof *fixed);
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(major << 16 | minor));
+    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(patch << 16));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "no debug, pre-release or patched flag";
+    EXPECT_EQ(fixed->dwFileOS, DWORD(VOS_NT_WINDOWS32));
+    EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
+
+    // The properties page shows the strings of the first translation listed.
+    const WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(const_cast<WORD**>(&translation)), &length));
+    ASSERT_GE(length, 4u);
+    EXPECT_EQ(translation[0], 0x0804) << "Simplified Chinese";
+    EXPECT_EQ(translation[1], 1200) << "UTF-16";
+    wchar_t table[64];
+    std::swprintf(table, 64, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+    const std::pair<const wchar_t*, std::wstring> expected[] = {
+        {L"FileDescription", L"KeyDeputy 托盘热键工具"},
+        {L"FileVersion", Widen(KD_VERSION)},
+        {L"ProductVersion", Widen(KD_VERSION)},
+        {L"ProductName", L"KeyDeputy"},
+        {L"InternalName", L"KeyDeputy"},
+        {L"OriginalFilename", L"KeyDeputy.exe"},
+    };
+    for (const auto& [key, value] : expected) EXPECT_EQ(VersionString(block, table + std::wstring(key)), value) << key;
+
+    // The manifest names the program's assembly with the same version.
+    HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr);
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const char* manifest = static_cast<const char*>(LockResource(LoadResource(image, found)));
+    const std::string text(manifest, SizeofResource(image, found));
+    EXPECT_NE(text.find(std::string("name=\"KeyDeputy\" version=\"") + KD_VERSION + ".0\""), std::string::npos)
+        << text.substr(0, 300);
+    FreeLibrary(image);
 }

@@ -6,17 +6,11 @@
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "lib/xmlReader.h"
+#include "tests/windows/testSupport.h"
 
 namespace {
 
-// Wine maps Z: to the Linux root, so the source tree is reachable from the test.
-std::wstring SampleConfigPath() {
-    std::string here = __FILE__;  // absolute: CMake passes full source paths
-    std::string root = here.substr(0, here.rfind("/tests/windows/"));
-    std::wstring path = L"Z:";
-    for (char c : root + "/examples/KeyDeputy.xml") path += c == '/' ? L'\\' : wchar_t(c);
-    return path;
-}
+std::wstring SampleConfigPath() { return LinuxFilePath(KD_SOURCE_DIR "/examples/KeyDeputy.xml"); }
 
 std::wstring FileAsUtf8(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -107,3 +107,9 @@ int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+std::wstring LinuxFilePath(const char* path) {
+    std::wstring result = L"Z:";
+    for (const char* c = path; *c; ++c) result += *c == '/' ? L'\\' : wchar_t(*c);
+    return result;
+}

@@ -35,3 +35,7 @@ bool BoxHasButton(HWND box, int buttonId);
 // A fresh empty folder for a test's files; returned without trailing backslash.
 std::wstring MakeTempFolder(const wchar_t* tag);
 bool WriteBytes(const std::wstring& path, const void* data, size_t size);
+
+// The Windows path of a Linux file under Wine, which maps Z: to the Linux root
+// (for the source tree and the build's own files).
+std::wstring LinuxFilePath(const char* path);
