@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
     libclang-rt-14-dev libpugixml-dev libtinyxml2-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine wine64 xvfb xdotool x11-utils x11-apps locales imagemagick fonts-wqy-microhei
+    wine wine64 xvfb xdotool x11-utils x11-apps locales imagemagick fonts-wqy-microhei perl
 )
 missing=()
 for p in "${packages[@]}"; do

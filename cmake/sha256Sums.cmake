@@ -1,0 +1,20 @@
+# Writes SHA256SUMS for the files named after -P, in sha256sum's format and in
+# name order, so `sha256sum -c SHA256SUMS` checks an unpacked archive.
+#   cmake -DOUT=SHA256SUMS -P sha256Sums.cmake FILE...
+set(lines "")
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 4 ${last})
+    set(file "${CMAKE_ARGV${i}}")
+    file(SHA256 "${file}" sum)
+    get_filename_component(name "${file}" NAME)
+    list(APPEND lines "${name}\t${sum}")
+endforeach()
+list(SORT lines)
+set(text "")
+foreach(line IN LISTS lines)
+    string(REPLACE "\t" ";" fields "${line}")
+    list(GET fields 0 name)
+    list(GET fields 1 sum)
+    string(APPEND text "${sum}  ${name}\n")
+endforeach()
+file(WRITE "${OUT}" "${text}")
