@@ -30,7 +30,6 @@ install(TARGETS ${KD_RELEASE_PROGRAMS} RUNTIME DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/examples/KeyDeputy.xml ${KD_GUIDE} ${KD_SUMS} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_SOURCE_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME KeyDeputy-${PROJECT_VERSION}-win64)
 # CPack's own zip is not reproducible; packZip.cmake packs the staged files again.
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/packZip.cmake)
