@@ -28,7 +28,7 @@ const wchar_t* FilterExtension(int filterIndex);
 bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex);
 
 // Completes the name the save dialog confirmed with the format's extension into
-// completed (capacity units). True when that added something and fileExists
+// completed (capacity units, with room for confirmed as it is). True when that added something and fileExists
 // finds a file of the completed name: the dialog asked only about the name as
 // given, so nobody has agreed to replace this file yet.
 bool NeedsReplaceQuestion(const wchar_t* confirmed, int filterIndex, wchar_t* completed, size_t capacity,

@@ -198,10 +198,3 @@ TEST(ScreenshotReplace, NameTheDialogAskedAboutIsNotAskedAgain) {
     EXPECT_FALSE(NeedsReplaceQuestion(typed.c_str(), TIFF, completed, SCREENSHOT_NAME_SIZE, FakeFileExists));
     EXPECT_EQ(std::wstring(completed), typed);
 }
-
-TEST(ScreenshotReplace, QuestionShowsThePathAsItIs) {
-    // A file name may hold "%": only the message's own first %s is a slot.
-    wchar_t question[128];
-    FormatOneText(L"%s 已存在。\n要替换它吗？%d", L"C:\\100%s\\a.png", question, 128);
-    EXPECT_STREQ(question, L"C:\\100%s\\a.png 已存在。\n要替换它吗？%d");
-}

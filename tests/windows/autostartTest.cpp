@@ -49,9 +49,6 @@ KD_CHILD_MODE(ChildAutostartUnelevated, L"autostartuser") {
     return ApplyConfiguredAutostart(arg);
 }
 
-// Started through the Run value's text, as the shell does at log-on.
-KD_CHILD_MODE(ChildStartedFromRunValue, L"fromrun") { return 42; }
-
 bool ReadRunValue(const wchar_t* name, std::wstring* data, HKEY root = HKEY_LOCAL_MACHINE) {
     wchar_t buffer[1024];
     DWORD bytes = sizeof buffer;
@@ -156,30 +153,6 @@ TEST(Autostart, RenamedCaptionLeavesTheOldValueAlone) {
     CloseHandle(child);
     EXPECT_TRUE(ReadRunValue(L"KD Old", nullptr));
     EXPECT_FALSE(ReadRunValue(L"KD New", nullptr));
-}
-
-TEST(Autostart, PathWithASpaceStartsAsOneProgram) {
-    std::wstring exe = CopySelfTo(L"C:\\kd space");
-    // Unquoted, the text would name C:\kd.exe first, with the rest as its arguments.
-    HANDLE child = StartCopy(exe, L"KD Space|是");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
-    std::wstring data;
-    ASSERT_TRUE(ReadRunValue(L"KD Space", &data));
-    EXPECT_EQ(data, Quoted(exe));
-
-    std::wstring command = data + L" --child fromrun";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    wchar_t image[MAX_PATH] = L"";
-    DWORD size = MAX_PATH;
-    QueryFullProcessImageNameW(pi.hProcess, 0, image, &size);
-    EXPECT_EQ(WaitChild(pi.hProcess, 20000), 42);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(_wcsicmp(image, exe.c_str()), 0) << "started " << std::string(image, image + wcslen(image));
 }
 
 TEST(Autostart, WithoutElevationTheUsersKeyTakesTheValueAndOffClearsBoth) {
