@@ -1,4 +1,5 @@
 #pragma once
 
-// Writes (enable) or deletes the Run value named after AppCaption.
+// Writes (enable) the quoted program path as the Run value named after
+// AppCaption, or deletes that value (see runValue.h for which keys).
 void ApplyAutostart(bool enable);

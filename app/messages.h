@@ -35,6 +35,8 @@
 #define KD_MSG_RESOLUTION_TEXT L"分辨率设置失败，已经恢复到默认状态！"
 #define KD_MSG_AUTOSTART KD_KEY_AUTOSTART
 #define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
+#define KD_MSG_REPLACE L"覆盖文件"
+#define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
 
 // Menu vocabulary.
 #define KD_MENU_SEPARATOR L"分割条"

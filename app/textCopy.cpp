@@ -9,7 +9,8 @@ size_t TextLength(const wchar_t* text) {
 
 static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
-bool AppendTextCut(wchar_t* dest, size_t capacity, const wchar_t* source) {
+// Appends length units of source under the rules of AppendTextCut.
+static bool AppendUnitsCut(wchar_t* dest, size_t capacity, const wchar_t* source, size_t length) {
     if (!dest || capacity == 0) return false;
     size_t used = TextLength(dest);
     if (used >= capacity) {  // never trust a missing terminator
@@ -17,13 +18,16 @@ bool AppendTextCut(wchar_t* dest, size_t capacity, const wchar_t* source) {
         return false;
     }
     size_t room = capacity - 1 - used;
-    size_t length = TextLength(source);
     size_t take = length <= room ? length : room;
     // A cut that would keep a lone high surrogate drops it too.
     if (take < length && take > 0 && IsHighSurrogate(source[take - 1])) --take;
     for (size_t i = 0; i < take; ++i) dest[used + i] = source[i];
     dest[used + take] = 0;
     return take == length;
+}
+
+bool AppendTextCut(wchar_t* dest, size_t capacity, const wchar_t* source) {
+    return AppendUnitsCut(dest, capacity, source, TextLength(source));
 }
 
 bool CopyTextCut(wchar_t* dest, size_t capacity, const wchar_t* source) {
@@ -55,4 +59,17 @@ bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b) {
     if (!a || !b) return a == b;
     while (*a && FoldAscii(*a) == FoldAscii(*b)) { ++a; ++b; }
     return FoldAscii(*a) == FoldAscii(*b);
+}
+
+void FormatOneText(const wchar_t* format, const wchar_t* text, wchar_t* out, size_t capacity) {
+    if (!CopyTextCut(out, capacity, nullptr)) return;
+    const wchar_t* rest = format ? format : L"";
+    const wchar_t* slot = rest;
+    while (*slot && !(slot[0] == L'%' && slot[1] == L's')) ++slot;
+    if (*slot) {
+        // Once a piece is cut nothing after it may slip into the room a dropped half left.
+        if (!AppendUnitsCut(out, capacity, rest, size_t(slot - rest)) || !AppendTextCut(out, capacity, text)) return;
+        rest = slot + 2;
+    }
+    AppendTextCut(out, capacity, rest);
 }

@@ -17,3 +17,8 @@ bool TextEquals(const wchar_t* a, const wchar_t* b);
 bool TextContains(const wchar_t* haystack, const wchar_t* needle);
 // ASCII letters fold, every other code unit must match; whole texts compared.
 bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b);
+
+// Puts text in place of the first "%s" of format; every other "%" is shown as
+// written, so a user's text never reaches a printf-style function. The result is
+// cut to fit capacity (terminator included), never inside a surrogate pair.
+void FormatOneText(const wchar_t* format, const wchar_t* text, wchar_t* out, size_t capacity);

@@ -49,26 +49,6 @@ bool ContainsLowered(const wchar_t* text, const wchar_t* needle) {
     return false;
 }
 
-bool IsHighSurrogate(wchar_t c) { return uint32_t(c) >= 0xD800 && uint32_t(c) <= 0xDBFF; }
-
-// Bounded output that remembers whether anything was cut.
-struct MessageWriter {
-    wchar_t* out;
-    size_t capacity;
-    size_t used;
-    bool cut;
-};
-
-void Put(MessageWriter& writer, const wchar_t* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (writer.used + 1 >= writer.capacity) {
-            writer.cut = true;
-            return;
-        }
-        writer.out[writer.used++] = text[i];
-    }
-}
-
 }  // namespace
 
 uint32_t HotkeyKeyCode(const wchar_t* text) {
@@ -117,22 +97,5 @@ bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key) {
 }
 
 void FormatHotkeyMessage(const wchar_t* format, const wchar_t* shownText, wchar_t* out, size_t capacity) {
-    if (!out || capacity == 0) return;
-    MessageWriter writer = {out, capacity, 0, false};
-    const wchar_t* rest = format ? format : L"";
-    const wchar_t* slot = nullptr;
-    for (const wchar_t* p = rest; *p; ++p)
-        if (p[0] == L'%' && p[1] == L's') {
-            slot = p;
-            break;
-        }
-    if (slot) {
-        Put(writer, rest, size_t(slot - rest));
-        Put(writer, shownText ? shownText : L"", TextLength(shownText));
-        rest = slot + 2;
-    }
-    Put(writer, rest, TextLength(rest));
-    // A cut right after a high surrogate would leave half a character.
-    if (writer.cut && writer.used > 0 && IsHighSurrogate(out[writer.used - 1])) --writer.used;
-    out[writer.used] = 0;
+    FormatOneText(format, shownText, out, capacity);
 }

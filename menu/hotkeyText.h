@@ -25,7 +25,6 @@ uint32_t HotkeyModifiers(const wchar_t* text);
 // at least one modifier.
 bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key);
 
-// Puts shownText in place of the first "%s" of format; every other "%" is shown as
-// written, so the user's text never reaches a printf-style function. The result is
-// cut to fit capacity (terminator included), never inside a surrogate pair.
+// The refusal message: format with shownText in place of its first "%s", as
+// FormatOneText does for every message that names something.
 void FormatHotkeyMessage(const wchar_t* format, const wchar_t* shownText, wchar_t* out, size_t capacity);

@@ -39,6 +39,14 @@ bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex) {
     return AppendTextCut(name, capacity, extension);
 }
 
+bool NeedsReplaceQuestion(const wchar_t* confirmed, int filterIndex, wchar_t* completed, size_t capacity,
+                          bool (*fileExists)(const wchar_t* name)) {
+    // A name too long to complete is saved as confirmed, which the dialog asked about.
+    if (!CopyTextCut(completed, capacity, confirmed) || !CompleteExtension(completed, capacity, filterIndex))
+        return false;
+    return TextLength(completed) != TextLength(confirmed) && fileExists(completed);
+}
+
 int MatchingEncoderMimes(const wchar_t* fileName, const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT]) {
     int count = 0;
     for (const EncoderRow& row : ENCODER_ROWS)

@@ -27,6 +27,13 @@ const wchar_t* FilterExtension(int filterIndex);
 // (case-sensitive). False when it does not fit in capacity; the name is then unchanged.
 bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex);
 
+// Completes the name the save dialog confirmed with the format's extension into
+// completed (capacity units, with room for confirmed as it is). True when that added something and fileExists
+// finds a file of the completed name: the dialog asked only about the name as
+// given, so nobody has agreed to replace this file yet.
+bool NeedsReplaceQuestion(const wchar_t* confirmed, int filterIndex, wchar_t* completed, size_t capacity,
+                          bool (*fileExists)(const wchar_t* name));
+
 // MIME types of the encoder rows whose extension occurs in the file name
 // (case-sensitive), in table order: .png, .jpg, .gif, .bmp, .tiff. The saver
 // applies each in turn, so the last one that GDI+ knows decides. Returns the count.

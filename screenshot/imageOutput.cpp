@@ -8,6 +8,7 @@
 
 #include "app/textCopy.h"
 #include "screenshot/imageFileNames.h"
+#include "screenshot/replaceQuestion.h"
 #include "screenshot/selector.h"
 
 using namespace Gdiplus::DllExports;
@@ -17,19 +18,24 @@ bool ChooseSaveFile(wchar_t* buffer) {
     // the needed size there); the proposal must survive it.
     wchar_t proposal[SCREENSHOT_NAME_SIZE];
     CopyTextCut(proposal, SCREENSHOT_NAME_SIZE, buffer);
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(OPENFILENAMEW);
-    dialog.lpstrFilter = SCREENSHOT_FILTER;
-    dialog.lpstrFile = buffer;
-    dialog.nMaxFile = SCREENSHOT_DIALOG_NAME_SIZE;
-    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&dialog)) {
-        CopyTextCut(buffer, SCREENSHOT_NAME_SIZE, proposal);
-        return false;
+    DWORD filterIndex = 0;
+    for (;;) {
+        OPENFILENAMEW dialog = {};
+        dialog.lStructSize = sizeof(OPENFILENAMEW);
+        dialog.lpstrFilter = SCREENSHOT_FILTER;
+        dialog.nFilterIndex = filterIndex;
+        dialog.lpstrFile = buffer;
+        dialog.nMaxFile = SCREENSHOT_DIALOG_NAME_SIZE;
+        dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+        if (!GetSaveFileNameW(&dialog)) break;
+        // The buffer has room behind the dialog's limit for the longest extension.
+        SaveNameAnswer answer = SettleSaveName(buffer, int(dialog.nFilterIndex));
+        if (answer == SaveNameAnswer::SAVE) return true;
+        if (answer == SaveNameAnswer::DROP) break;
+        filterIndex = dialog.nFilterIndex;  // asked again with the name and format as given
     }
-    // The buffer has room behind the dialog's limit for the longest extension.
-    CompleteExtension(buffer, SCREENSHOT_NAME_SIZE, int(dialog.nFilterIndex));
-    return true;
+    CopyTextCut(buffer, SCREENSHOT_NAME_SIZE, proposal);
+    return false;
 }
 
 bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid) {

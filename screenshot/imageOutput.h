@@ -8,8 +8,9 @@
 void DeliverScreenshot();
 
 // The save dialog over buffer (SCREENSHOT_NAME_SIZE units: the proposal going
-// in, the chosen path with its format's extension coming out). False when the
-// dialog was cancelled or failed; the buffer then holds the proposal unchanged.
+// in, the chosen path with its format's extension coming out). A completed name
+// that replaces a file is asked about first; No opens the dialog again. False when
+// the dialog was cancelled or failed; the buffer then holds the proposal unchanged.
 bool ChooseSaveFile(wchar_t* buffer);
 
 // The class identifier of the GDI+ encoder of this MIME type; clsid is left

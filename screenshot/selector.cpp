@@ -21,7 +21,7 @@ SelectionDrag Drag;
 // must not cancel or restart anything.
 bool SelectorEnded = false;
 
-const COLORREF OUTLINE_COLOUR = RGB(0, 0, 255);
+const COLORREF OUTLINE_COLOUR = RGB(0, 20, 255);
 
 SelectionPoint MousePoint(LPARAM lParam) {
     // Signed: the captured mouse may be on a monitor left of or above the primary one.

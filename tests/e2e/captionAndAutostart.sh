@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # 设置/名称 is the caption everywhere: main window class and title, every message box,
 # the autostart value's name. Message overrides from 语言. Autostart from a folder
-# named Temp asks first; No writes nothing, Yes writes the path.
+# named Temp asks first; No writes nothing, Yes writes the quoted path, which starts
+# the program even from a folder whose name has a space.
 . "$(dirname "$0")/e2e.sh"
 e2e_begin
 
@@ -48,7 +49,7 @@ else
 fi
 check "main window class and title are the configured name" drv main "$NAME" --timeout 10000
 check_eq "no window with the built-in caption" "" "$(drv list --class "$DEFAULT")"
-check_eq "autostart value under the configured name" $'REG_SZ\tC:\\kd\\named\\KeyDeputy.exe' "$(drv reg get "$NAME")"
+check_eq "autostart value under the configured name" $'REG_SZ\t"C:\\kd\\named\\KeyDeputy.exe"' "$(drv reg get "$NAME")"
 check_eq "the value under the built-in name is left alone" $'REG_SZ\tC:\\earlier\\KeyDeputy.exe' "$(drv reg get "$DEFAULT")"
 
 drv command "$NAME" 1025
@@ -90,22 +91,33 @@ for answer in no yes; do
     if [ "$answer" = no ]; then
         check_not "Temp folder, No: nothing written" drv reg get "$TMPNAME"
     else
-        check_eq "Temp folder, Yes: the path is written" $'REG_SZ\tC:\\kd\\Temp\\KeyDeputy.exe' "$(drv reg get "$TMPNAME")"
+        check_eq "Temp folder, Yes: the quoted path is written" $'REG_SZ\t"C:\\kd\\Temp\\KeyDeputy.exe"' "$(drv reg get "$TMPNAME")"
     fi
     close_main "$TMPNAME" "$pid"
 done
 
-# The test is case-sensitive: a folder named temp asks nothing.
-kd_install kd/temp1
-kd_xml kd/temp1 utf16 <<'EOF'
+# The test is case-sensitive: a folder named with temp asks nothing. Its name has
+# a space, and a decoy (the driver, which ends at once on such arguments) waits
+# where an unquoted value would start instead: C:\kd\lower.exe.
+kd_install "kd/lower temp"
+cp "$KD_DRIVER" "$(unix_path kd/lower.exe)"
+kd_xml "kd/lower temp" utf16 <<'EOF'
 <KeyDeputy>
 <设置><名称>小写临时</名称><自启动>是</自启动></设置>
 <菜单><甲>C:\kd\none.bat</甲></菜单>
 </KeyDeputy>
 EOF
-kd_start kd/temp1
+kd_start "kd/lower temp"
 pid=$KD_PID
 check "lower-case temp: starts without a question" drv main "小写临时" --timeout 15000
 check_eq "lower-case temp: no question" "0" "$(drv boxes "小写临时")"
-check_eq "lower-case temp: the path is written" $'REG_SZ\tC:\\kd\\temp1\\KeyDeputy.exe' "$(drv reg get "小写临时")"
+value=$(drv reg get "小写临时")
+check_eq "lower-case temp: the quoted path is written" $'REG_SZ\t"C:\\kd\\lower temp\\KeyDeputy.exe"' "$value"
 close_main "小写临时" "$pid"
+# Started from the value's text as the shell does at log-on: the icon comes, WM_CLOSE ends it with 0.
+if drv startup --timeout 20000 "${value#REG_SZ$'\t'}" >"$KD_RUN_DIR/fromrun.tsv"; then
+    check_match "the value starts the program, not the decoy" $'^1\t0(\t[0-9.]+){4}\t0\r?$' \
+        "$(tail -n 1 "$KD_RUN_DIR/fromrun.tsv")"
+else
+    e2e_fail "the value starts the program, not the decoy" "$(cat "$KD_RUN_DIR/fromrun.tsv")"
+fi

@@ -36,7 +36,7 @@ kd_start kd/one
 first=$KD_PID
 check "first instance runs" drv main "$ONE" --timeout 15000
 first_pid=$(main_pid "$ONE")
-check_eq "first instance wrote its autostart value" $'REG_SZ\tC:\\kd\\one\\KeyDeputy.exe' "$(drv reg get "$ONE")"
+check_eq "first instance wrote its autostart value" $'REG_SZ\t"C:\\kd\\one\\KeyDeputy.exe"' "$(drv reg get "$ONE")"
 drv reg del "$ONE"
 
 kd_start kd/one

@@ -150,18 +150,18 @@ TEST_F(SampleConfig, SettingsAndTipAreSetAndSafeToRun) {
     EXPECT_LE(title.size(), 63u);
 }
 
-TEST_F(SampleConfig, OverridesEveryMessageAndOnlyTheHotkeyOneIsAFormat) {
+TEST_F(SampleConfig, OverridesEveryMessageAndOnlyTheNamingOnesAreFormats) {
     const std::pair<const wchar_t*, const wchar_t*> messages[] = {
         {KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT},         {KD_MSG_EXIT, KD_MSG_EXIT_TEXT},
         {KD_MSG_SHUTDOWN, KD_MSG_SHUTDOWN_TEXT},     {KD_MSG_SCREENSHOT, KD_MSG_SCREENSHOT_TEXT},
         {KD_MSG_REMINDER, KD_MSG_REMINDER_TEXT},     {KD_MSG_RESOLUTION, KD_MSG_RESOLUTION_TEXT},
-        {KD_MSG_AUTOSTART, KD_MSG_AUTOSTART_TEXT},
+        {KD_MSG_AUTOSTART, KD_MSG_AUTOSTART_TEXT},   {KD_MSG_REPLACE, KD_MSG_REPLACE_TEXT},
     };
     for (auto [key, builtIn] : messages) {
         const std::wstring shown = MessageText(key, builtIn);
         EXPECT_NE(shown, builtIn) << "no override for a message key";
         const size_t format = shown.find(L"%s");
-        if (std::wstring(key) == KD_MSG_HOTKEY) {
+        if (std::wstring(key) == KD_MSG_HOTKEY || std::wstring(key) == KD_MSG_REPLACE) {
             ASSERT_NE(format, std::wstring::npos);
             EXPECT_EQ(shown.find(L'%', format + 1), std::wstring::npos) << "one %s and no other %";
         } else {

@@ -145,3 +145,56 @@ TEST(ScreenshotProposal, CounterStopsAtItsLargestValue) {
     CopyTextCut(ScreenshotFileName, SCREENSHOT_NAME_SIZE, L"Screenshot01");
     ScreenshotCounter = 2;
 }
+
+namespace {
+// The files a save dialog's folder holds, and the names the decision looked up.
+const wchar_t* ExistingFile = nullptr;
+std::wstring LookedUp;
+bool FakeFileExists(const wchar_t* name) {
+    LookedUp = name;
+    return ExistingFile && std::wstring(name) == ExistingFile;
+}
+
+struct Replace {
+    bool ask;
+    std::wstring completed;
+};
+Replace AfterDialog(const wchar_t* confirmed, int filterIndex, const wchar_t* existing) {
+    ExistingFile = existing;
+    LookedUp.clear();
+    wchar_t completed[SCREENSHOT_NAME_SIZE];
+    bool ask = NeedsReplaceQuestion(confirmed, filterIndex, completed, SCREENSHOT_NAME_SIZE, FakeFileExists);
+    return {ask, completed};
+}
+}  // namespace
+
+TEST(ScreenshotReplace, AsksOnlyWhenTheCompletedNameIsAnExistingFile) {
+    // The proposal of a new run meets the previous run's file.
+    Replace r = AfterDialog(L"C:\\shots\\Screenshot01", PNG, L"C:\\shots\\Screenshot01.png");
+    EXPECT_TRUE(r.ask);
+    EXPECT_EQ(r.completed, L"C:\\shots\\Screenshot01.png");
+    EXPECT_EQ(LookedUp, L"C:\\shots\\Screenshot01.png");
+
+    r = AfterDialog(L"C:\\shots\\Screenshot01", JPEG, L"C:\\shots\\Screenshot01.png");
+    EXPECT_FALSE(r.ask);
+    EXPECT_EQ(r.completed, L"C:\\shots\\Screenshot01.jpg");
+
+    // Case counts for the extension, not for the file system: x.PNG gets .png added.
+    r = AfterDialog(L"C:\\shots\\x.PNG", PNG, L"C:\\shots\\x.PNG.png");
+    EXPECT_TRUE(r.ask);
+    EXPECT_EQ(r.completed, L"C:\\shots\\x.PNG.png");
+}
+
+TEST(ScreenshotReplace, NameTheDialogAskedAboutIsNotAskedAgain) {
+    // Typed with its extension: the dialog's own question covered this name.
+    Replace r = AfterDialog(L"C:\\shots\\x.png", PNG, L"C:\\shots\\x.png");
+    EXPECT_FALSE(r.ask);
+    EXPECT_EQ(r.completed, L"C:\\shots\\x.png");
+
+    // No room to complete: saved as confirmed, so no question either, and nothing written past capacity.
+    std::wstring typed(SCREENSHOT_NAME_SIZE - 3, L'n');
+    wchar_t completed[SCREENSHOT_NAME_SIZE];
+    ExistingFile = nullptr;
+    EXPECT_FALSE(NeedsReplaceQuestion(typed.c_str(), TIFF, completed, SCREENSHOT_NAME_SIZE, FakeFileExists));
+    EXPECT_EQ(std::wstring(completed), typed);
+}

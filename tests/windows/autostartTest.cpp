@@ -1,4 +1,4 @@
-// The Run value under HKLM, written and deleted against the real (Wine) registry.
+// The Run value, written and deleted against the real (Wine) registry.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -6,6 +6,7 @@
 #include "app/appInstance.h"
 #include "app/autostart.h"
 #include "app/messages.h"
+#include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
 #include "tests/windows/testSupport.h"
 
@@ -13,7 +14,7 @@ namespace {
 const wchar_t RUN_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // arg: "<name>|<autostart text>"
-KD_CHILD_MODE(ChildAutostart, L"autostart") {
+int ApplyConfiguredAutostart(const wchar_t* arg) {
     std::wstring a = arg;
     size_t bar = a.find(L'|');
     std::wstring doc = L"<KeyDeputy><设置><名称>" + a.substr(0, bar) + L"</名称><自启动>" + a.substr(bar + 1) +
@@ -24,20 +25,43 @@ KD_CHILD_MODE(ChildAutostart, L"autostart") {
     return 0;
 }
 
-bool ReadRunValue(const wchar_t* name, std::wstring* data) {
+KD_CHILD_MODE(ChildAutostart, L"autostart") { return ApplyConfiguredAutostart(arg); }
+
+// What Windows does to a process without elevation: HKLM refuses write access.
+// Wine grants it, so the refusal is put in front of the program's registry calls.
+decltype(&RegCreateKeyExW) RealCreateKey = nullptr;
+decltype(&RegOpenKeyExW) RealOpenKey = nullptr;
+LSTATUS WINAPI RefusingCreateKey(HKEY base, LPCWSTR path, DWORD reserved, LPWSTR type, DWORD options, REGSAM access,
+                                 LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition) {
+    if (base == HKEY_LOCAL_MACHINE) return ERROR_ACCESS_DENIED;
+    return RealCreateKey(base, path, reserved, type, options, access, security, key, disposition);
+}
+LSTATUS WINAPI RefusingOpenKey(HKEY base, LPCWSTR path, DWORD options, REGSAM access, PHKEY key) {
+    if (base == HKEY_LOCAL_MACHINE) return ERROR_ACCESS_DENIED;
+    return RealOpenKey(base, path, options, access, key);
+}
+KD_CHILD_MODE(ChildAutostartUnelevated, L"autostartuser") {
+    ImportPatch create("advapi32.dll", "RegCreateKeyExW", AsPointer(RefusingCreateKey));
+    ImportPatch open("advapi32.dll", "RegOpenKeyExW", AsPointer(RefusingOpenKey));
+    if (!create.active() || !open.active()) return 4;
+    RealCreateKey = reinterpret_cast<decltype(&RegCreateKeyExW)>(create.original());
+    RealOpenKey = reinterpret_cast<decltype(&RegOpenKeyExW)>(open.original());
+    return ApplyConfiguredAutostart(arg);
+}
+
+bool ReadRunValue(const wchar_t* name, std::wstring* data, HKEY root = HKEY_LOCAL_MACHINE) {
     wchar_t buffer[1024];
     DWORD bytes = sizeof buffer;
-    LSTATUS s = RegGetValueW(HKEY_LOCAL_MACHINE, RUN_KEY, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr,
-                             buffer, &bytes);
+    LSTATUS s = RegGetValueW(root, RUN_KEY, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, buffer, &bytes);
     if (s != ERROR_SUCCESS) return false;
     if (data) *data = buffer;
     return true;
 }
 
-void WriteRunValue(const wchar_t* name, const wchar_t* data) {
+void WriteRunValue(const wchar_t* name, const wchar_t* data, HKEY root = HKEY_LOCAL_MACHINE) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, RUN_KEY, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
-                              &key, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExW(root, RUN_KEY, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), DWORD((wcslen(data) + 1) * 2));
     RegCloseKey(key);
 }
@@ -56,17 +80,21 @@ std::wstring CopySelfTo(const std::wstring& folder) {
     return target;
 }
 
-HANDLE StartCopy(const std::wstring& exe, const std::wstring& arg) { return StartChild(L"autostart", arg, exe); }
+HANDLE StartCopy(const std::wstring& exe, const std::wstring& arg, const wchar_t* mode = L"autostart") {
+    return StartChild(mode, arg, exe);
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 }  // namespace
 
-TEST(Autostart, WritesBarePathAndDeletesWhenOff) {
+TEST(Autostart, WritesQuotedPathAndDeletesWhenOff) {
     std::wstring exe = CopySelfTo(L"C:\\kdplain");
     HANDLE child = StartCopy(exe, L"KD Plain|是");
     EXPECT_EQ(WaitChild(child, 20000), 0) << "no question expected outside a Temp folder";
     CloseHandle(child);
     std::wstring data;
     ASSERT_TRUE(ReadRunValue(L"KD Plain", &data));
-    EXPECT_EQ(data, exe);
+    EXPECT_EQ(data, Quoted(exe));
 
     // Anything but exactly 是 is off, and off deletes.
     child = StartCopy(exe, L"KD Plain|yes");
@@ -104,7 +132,7 @@ TEST(Autostart, AsksInTempFolderYesWritesNoKeepsEarlierValue) {
     EXPECT_EQ(WaitChild(child, 20000), 0);
     CloseHandle(child);
     ASSERT_TRUE(ReadRunValue(L"KD Temp", &data));
-    EXPECT_EQ(data, exe);
+    EXPECT_EQ(data, Quoted(exe));
 }
 
 TEST(Autostart, UpperCaseTempIsNotAskedAbout) {
@@ -125,4 +153,24 @@ TEST(Autostart, RenamedCaptionLeavesTheOldValueAlone) {
     CloseHandle(child);
     EXPECT_TRUE(ReadRunValue(L"KD Old", nullptr));
     EXPECT_FALSE(ReadRunValue(L"KD New", nullptr));
+}
+
+TEST(Autostart, WithoutElevationTheUsersKeyTakesTheValueAndOffClearsBoth) {
+    std::wstring exe = CopySelfTo(L"C:\\kduser");
+    WriteRunValue(L"KD User", L"earlier");
+    HANDLE child = StartCopy(exe, L"KD User|是", L"autostartuser");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    std::wstring data;
+    ASSERT_TRUE(ReadRunValue(L"KD User", &data, HKEY_CURRENT_USER)) << "nothing written for the user";
+    EXPECT_EQ(data, Quoted(exe));
+    ASSERT_TRUE(ReadRunValue(L"KD User", &data));
+    EXPECT_EQ(data, L"earlier") << "the refused machine key was written anyway";
+
+    // Off, with both keys writable: whichever road an earlier start took, the value goes.
+    child = StartCopy(exe, L"KD User|否");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_FALSE(ReadRunValue(L"KD User", nullptr, HKEY_CURRENT_USER));
+    EXPECT_FALSE(ReadRunValue(L"KD User", nullptr));
 }

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 
+#include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/screenshotTestSupport.h"
 #include "tests/windows/testSupport.h"
 
@@ -156,3 +157,61 @@ TEST_F(ScreenshotOutput, CancelledDialogPutsTheRegionOnTheClipboard) {
     EXPECT_EQ(PixelsDifferingFromScreen(copied, 100, 100), 0);
 }
 
+
+TEST_F(ScreenshotOutput, CompletedNameOfAnExistingFileIsAskedAbout) {
+    // The name typed without its extension; the file is there with it.
+    std::wstring folder = MakeTempFolder(L"shotreplace");
+    std::wstring earlier = folder + L"\\holiday.png";
+    const std::string before = "an earlier screenshot";
+    ASSERT_TRUE(WriteBytes(earlier, before.data(), before.size()));
+    ChildGuard child{StartScreenshots(1, folder, false)};
+    ASSERT_NE(child.process, nullptr);
+    DWORD pid = GetProcessId(child.process);
+
+    HWND dialog = SelectRegion(pid, 100, 100, 300, 200);
+    ASSERT_NE(dialog, nullptr);
+    SaveFromDialog(dialog, folder + L"\\holiday", 1);
+    HWND box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    ASSERT_NE(box, nullptr) << "replaced without a question";
+    EXPECT_EQ(BoxText(box), earlier + L" 已存在。\n要替换它吗？");
+    EXPECT_TRUE(BoxHasButton(box, IDYES));
+    EXPECT_EQ(DefaultButton(box), IDNO);
+    ASSERT_TRUE(AnswerBox(box, IDNO));
+
+    // No: the file stays as it was, and the dialog comes back with the name given.
+    dialog = WaitForSaveDialog(pid, 15000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(FileStart(earlier, 64), before);
+    EXPECT_EQ(DialogFileName(dialog), L"holiday");
+    SaveFromDialog(dialog, L"", 1);
+    box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(AnswerBox(box, IDYES));
+    EXPECT_EQ(WaitChild(child.process, 20000), 3);
+
+    Picture saved;
+    ASSERT_TRUE(ReadImageFile(earlier, &saved));
+    EXPECT_EQ(saved.width, 200);
+    EXPECT_EQ(saved.height, 100);
+    EXPECT_EQ(PixelsDifferingFromScreen(saved, 100, 100), 0);
+}
+
+TEST_F(ScreenshotOutput, QuitWhileAskedKeepsTheFileAndSavesNothing) {
+    std::wstring folder = MakeTempFolder(L"shotquit");
+    std::wstring earlier = folder + L"\\holiday.png";
+    const std::string before = "an earlier screenshot";
+    ASSERT_TRUE(WriteBytes(earlier, before.data(), before.size()));
+    ChildGuard child{StartScreenshots(1, folder, false)};
+    ASSERT_NE(child.process, nullptr);
+    DWORD pid = GetProcessId(child.process);
+
+    HWND dialog = SelectRegion(pid, 100, 100, 300, 200);
+    ASSERT_NE(dialog, nullptr);
+    SaveFromDialog(dialog, folder + L"\\holiday", 1);
+    HWND box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    ASSERT_NE(box, nullptr);
+    // The exit action confirmed meanwhile: the question ends, and the dialog does not come back.
+    ASSERT_TRUE(PostThreadMessageW(GetWindowThreadProcessId(box, nullptr), WM_QUIT, 0, 0));
+    EXPECT_EQ(WaitChild(child.process, 20000), 2) << "a file was saved after all";
+    EXPECT_EQ(FileStart(earlier, 64), before);
+}

@@ -20,7 +20,7 @@
 #include "tests/windows/testSupport.h"
 
 namespace {
-const COLORREF OUTLINE = RGB(0, 0, 255);
+const COLORREF OUTLINE = RGB(0, 20, 255);
 const wchar_t* const MARKER = L"nothing else was put here";
 
 using ScreenshotSelector = KnownPictureTest;
