@@ -1,7 +1,7 @@
 #include "actions/actionTable.h"
 
 #include "actions/actionHandlers.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 const ActionEntry ActionTable[ACTION_COUNT + 1] = {
     {L"音量+", VolumeUp},

@@ -2,7 +2,7 @@
 
 #include "actions/actionTable.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 namespace {
 // The platform's values, kept here so that the decision needs no platform header.

@@ -7,7 +7,7 @@
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 namespace {
 // What the buttons show at this OK: an automatic radio button cannot be unchecked

@@ -6,7 +6,7 @@
 #include "app/appInstance.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 static const wchar_t RUN_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 

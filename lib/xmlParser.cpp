@@ -1,6 +1,6 @@
 #include <cwchar>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlElementRecord.h"
 #include "lib/xmlEntities.h"
 #include "lib/xmlReader.h"

@@ -2,7 +2,7 @@
 
 #include "actions/actionTable.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 DispatchDecision DecideDispatch(const wchar_t* command, ActionHandler cached) {
     if (cached) return {DispatchKind::CachedHandler, cached};

@@ -14,7 +14,7 @@
 #include "actions/resolutionText.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlLoadReport.h"
 #include "lib/xmlReader.h"
 #include "menu/commandItems.h"
