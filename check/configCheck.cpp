@@ -351,7 +351,7 @@ const wchar_t* const ITEM_ATTRIBUTES[] = {KD_ATTR_HOTKEY, KD_ATTR_SELECTABLE, KD
 // English words a new user tries for the sections.
 struct Alias {
     const wchar_t* word;
-    const wchar_t* section;
+    const wchar_t* section;  // or key name
 };
 const Alias SECTION_ALIASES[] = {
     {L"menu", KD_SECTION_MENU},         {L"menus", KD_SECTION_MENU},         {L"settings", KD_SECTION_SETTINGS},
@@ -530,6 +530,19 @@ const wchar_t* const KEY_SUGGESTIONS[] = {
     L"F8",    L"F9",     L"F10",   L"F11",  L"F12", L"Page Up", L"Print Screen",
 };
 
+// Names a user tries for keys the program names otherwise.
+const Alias KEY_ALIASES[] = {
+    {L"pagedown", L"PgDn"}, {L"page down", L"PgDn"}, {L"pgdown", L"PgDn"},     {L"pageup", L"PgUp"},
+    {L"escape", L"Esc"},    {L"ins", L"Insert"},     {L"printscreen", L"PrtSc"}, {L"prtscn", L"PrtSc"},
+};
+
+const wchar_t* SuggestKey(const wchar_t* keyPart) {
+    for (const Alias& alias : KEY_ALIASES)
+        if (TextEqualsIgnoreAsciiCase(keyPart, alias.word)) return alias.section;
+    return NearestName(keyPart, KEY_SUGGESTIONS, sizeof KEY_SUGGESTIONS / sizeof *KEY_SUGGESTIONS,
+                       TextLength(keyPart) <= 3 ? 1 : 2);
+}
+
 bool HasBlank(const wchar_t* text) {
     for (; *text; ++text)
         if (*text == L' ' || *text == L'\t' || *text == 0x3000) return true;
@@ -563,8 +576,7 @@ void ExplainUnreadableHotkey(Checker& c, const wchar_t* hotkey, CheckPosition po
             {L"快捷键“", hotkey, L"”最后一个“+”之后是空的：“+”键本身不能用作快捷键"},
             {L"换一个按键：字母、数字、F1–F19，或 Home、End、PgUp、PgDn 等按键名"});
     } else if (HotkeyKeyCode(hotkey) == 0) {
-        const wchar_t* nearest = NearestName(keyPart, KEY_SUGGESTIONS, sizeof KEY_SUGGESTIONS / sizeof *KEY_SUGGESTIONS,
-                                             TextLength(keyPart) <= 3 ? 1 : 2);
+        const wchar_t* nearest = SuggestKey(keyPart);
         Add(c, Severity::Warning, "hotkey-unknown-key", position, {L"“", keyPart, L"”不是程序认识的按键名"},
             {nearest ? L"是不是要写“" : L"", nearest, nearest ? L"”？" : nullptr,
              L"可用：A–Z、0–9、F1–F19、End、Home、PgUp、PgDn、Up、Down、Left、Right（或 ↑↓←→）、PrtSc、Del、Insert、"
