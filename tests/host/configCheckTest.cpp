@@ -70,6 +70,7 @@ TEST(ConfigCheck, LoadErrorsAtTheirCause) {
         {"<KeyDeputy>\n<菜单>\n  <记事本>notepad.exe\n  <退出>退出程序</退出>\n</菜单>\n</KeyDeputy>", E,
          "end-tag-missing", 3, 3, 2},
         {"<KeyDeputy>\n<菜单>\n<工具>\n</菜单>\n</KeyDeputy>", E, "end-tag-missing", 3, 1, 2},
+        {"<KeyDeputy>\n<菜单><退出>退出程序</退出></菜单>\n<设置>", E, "end-tag-missing", 3, 1, 2},
         {"<KeyDeputy><菜单>\n<打开 记事本>notepad.exe</打开 记事本>\n</菜单></KeyDeputy>", E, "name-with-space", 2, 20,
          2},
         {"<KeyDeputy><菜单>\n<a 快捷键=\"Ctrl<Alt+A\">静音</a>\n</菜单></KeyDeputy>", E, "quote-broken", 2, 8, 2},
@@ -112,6 +113,12 @@ TEST(ConfigCheck, SectionsThatAreIgnoredOrMisread) {
         {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><热键注册>%s 与 %s</热键注册></语言></KeyDeputy>", W,
          "hotkey-message-format", 2, 11, 1},
     });
+    // The English word a new user tries leads to the section's name.
+    CheckReport* report = CheckXml("<KeyDeputy><Menu><退出>退出程序</退出></Menu></KeyDeputy>");
+    const Finding* unknown = FindCode(*report, "unknown-section");
+    ASSERT_NE(unknown, nullptr) << Codes(*report);
+    EXPECT_NE(std::wstring(unknown->help).find(L"<菜单>"), std::wstring::npos);
+    ReleaseCheckReport(report);
 }
 
 TEST(ConfigCheck, HotkeysThatWillBeRefused) {
@@ -145,8 +152,10 @@ TEST(ConfigCheck, HotkeysThatWillBeRefused) {
 
 TEST(ConfigCheck, ItemsThatDoNotWorkAsWritten) {
     std::string longCommand(1024, 'x');
-    std::string longLabel(250, 'L');
-    std::string tooLong = "<KeyDeputy><菜单><退出>退出程序</退出>\n<a>" + longCommand + "</a></菜单></KeyDeputy>";
+    // Label, tab and hotkey text make 256 units, one more than the menu shows.
+    std::string longLabel(245, 'L');
+    // Left out before another item: the items after it must not take its place.
+    std::string tooLong = "<KeyDeputy><菜单>\n<a>" + longCommand + "</a><退出>退出程序</退出></菜单></KeyDeputy>";
     std::string cut = "<KeyDeputy><菜单><退出>退出程序</退出>\n<" + longLabel + " 快捷键=\"Ctrl+Alt+N\">静音</" +
                       longLabel + "></菜单></KeyDeputy>";
     ExpectCases({
@@ -169,7 +178,12 @@ TEST(ConfigCheck, ItemsThatDoNotWorkAsWritten) {
         {tooLong.c_str(), W, "command-too-long", 2, 1, 1},
         {cut.c_str(), W, "label-cut", 2, 1, 1},
     });
-    // An icon that a usable hotkey brings back is fine.
+    // One unit shorter fits; an icon that a usable hotkey brings back is fine.
+    std::string fits = "<KeyDeputy><菜单><退出>退出程序</退出><" + longLabel.substr(1) +
+                       " 快捷键=\"Ctrl+Alt+N\">静音</" + longLabel.substr(1) + "></菜单></KeyDeputy>";
+    CheckReport* fitting = CheckXml(fits.c_str());
+    EXPECT_EQ(fitting->findingCount, 0) << Codes(*fitting);
+    ReleaseCheckReport(fitting);
     CheckReport* report = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出><隐藏 快捷键=\"Ctrl+Alt+H\">隐藏图标</隐藏>"
                                    "</菜单></KeyDeputy>");
     EXPECT_EQ(report->findingCount, 0) << Codes(*report);
