@@ -212,6 +212,27 @@ size_t BadAmpersand(const wchar_t* text, size_t end) {
     return NO_OFFSET;
 }
 
+// An end tag that names no open element closes them all before the parse stops:
+// only the innermost, whose end tag it most likely was meant to be, is the cause.
+void ExplainStrayEndTag(Checker& c, size_t errorOffset) {
+    size_t i = c.places.count;
+    while (i > 0 && c.places.items[i - 1].end == XmlElementEnd::OtherEndTag) --i;
+    if (i == c.places.count) return;
+    const ElementPlace& innermost = c.places.items[i];
+    wchar_t name[NAME_SIZE], written[NAME_SIZE];
+    NameAt(c.text, innermost.nameOffset, name);
+    size_t endTag = errorOffset;
+    while (endTag > 0 && !(c.text[endTag - 1] == L'<' && c.text[endTag] == L'/')) --endTag;
+    NameAt(c.text, endTag + 1, written);
+    wchar_t line[12];
+    int32_t startLine, startColumn;
+    XmlLineAndColumn(c.text, innermost.nameOffset - 1, &startLine, &startColumn);
+    FormatNumber(line, startLine);
+    Add(c, Severity::Error, "end-tag-mismatch", At(c, endTag > 0 ? endTag - 1 : NO_OFFSET),
+        {L"结束标签 </", written, L"> 不属于任何打开的元素；最近打开的是第 ", line, L" 行的 <", name, L">"},
+        {L"如果它是 <", name, L"> 的结束标签，两边的名称要写得完全一样"});
+}
+
 void ExplainUnclosed(Checker& c) {
     for (size_t i = 0; i < c.places.count; ++i) {
         const ElementPlace& place = c.places.items[i];
@@ -336,7 +357,8 @@ void ExplainLoadError(Checker& c, const XmlParseResult& result) {
     case XML_ROOT_NOT_FOUND: ExplainWrongRoot(c); break;
     default: break;
     }
-    if (result.code == XML_WARNING_END_TAG_MISMATCH || result.code == XML_END_TAG_MISMATCH) ExplainUnclosed(c);
+    if (result.code == XML_WARNING_END_TAG_MISMATCH) ExplainUnclosed(c);
+    if (result.code == XML_END_TAG_MISMATCH) ExplainStrayEndTag(c, offset);
 }
 
 // ----- sections -----

@@ -71,6 +71,8 @@ TEST(ConfigCheck, LoadErrorsAtTheirCause) {
          "end-tag-missing", 3, 3, 2},
         {"<KeyDeputy>\n<菜单>\n<工具>\n</菜单>\n</KeyDeputy>", E, "end-tag-missing", 3, 1, 2},
         {"<KeyDeputy>\n<菜单><退出>退出程序</退出></菜单>\n<设置>", E, "end-tag-missing", 3, 1, 2},
+        // An end tag that names nothing open: the cause is that end tag, not every element it closed.
+        {"<KeyDeputy><菜单>\n<记事本>notepad.exe</记事板>\n</菜单></KeyDeputy>", E, "end-tag-mismatch", 2, 17, 2},
         {"<KeyDeputy><菜单>\n<打开 记事本>notepad.exe</打开 记事本>\n</菜单></KeyDeputy>", E, "name-with-space", 2, 20,
          2},
         {"<KeyDeputy><菜单>\n<a 快捷键=\"Ctrl<Alt+A\">静音</a>\n</菜单></KeyDeputy>", E, "quote-broken", 2, 8, 2},
