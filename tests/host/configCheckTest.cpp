@@ -79,6 +79,9 @@ TEST(ConfigCheck, LoadErrorsAtTheirCause) {
         {"<KeyDeputy><菜单>\n<a=b>静音</a=b>\n</菜单></KeyDeputy>", E, "name-with-equals", 2, 3, 2},
         {"<?xml version=\"1.0\"?>\n<配置><菜单/></配置>", E, "wrong-root", 2, 1, 2},
         {"", E, "file-empty", 0, 0, 2},
+        // Errors with no cause elsewhere: the program's own position.
+        {"<KeyDeputy><菜单>\n<>静音</>\n</菜单></KeyDeputy>", E, "load-error", 2, 3, 2},
+        {"<KeyDeputy><菜单>\n<!-- 没有结束\n</菜单></KeyDeputy>", E, "load-error", 2, 5, 2},
     });
 }
 
@@ -114,6 +117,14 @@ TEST(ConfigCheck, SectionsThatAreIgnoredOrMisread) {
          "hotkey-message-format", 2, 11, 1},
         {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><热键注册>%s 与 %s</热键注册></语言></KeyDeputy>", W,
          "hotkey-message-format", 2, 11, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><热键注册>失败</热键注册></语言></KeyDeputy>", N,
+         "hotkey-message-no-slot", 2, 11, 0},
+        {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<设置><名字>x</名字></设置></KeyDeputy>", W, "unknown-key", 2, 5,
+         1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<设置><名称>1234567890123456789012345678901234567890"
+         "123456789012345678901234</名称></设置></KeyDeputy>",
+         N, "value-cut", 2, 9, 0},
+        {"<KeyDeputy>\n<菜单/></KeyDeputy>", W, "empty-menu", 2, 1, 1},
     });
     // The English word a new user tries leads to the section's name.
     CheckReport* report = CheckXml("<KeyDeputy><Menu><退出>退出程序</退出></Menu></KeyDeputy>");
@@ -141,6 +152,13 @@ TEST(ConfigCheck, HotkeysThatWillBeRefused) {
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键=\"Ctrl+Alt+N\">静音</a>\n<b 快捷键=\"ctrl+alt+n\">静音</b>"
          "</菜单></KeyDeputy>",
          W, "hotkey-duplicate", 3, 4, 1},
+        // F0 and F1x read, but as keys the text does not name.
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键=\"Ctrl+Alt+F0\">静音</a></菜单></KeyDeputy>", W,
+         "hotkey-odd-key", 2, 4, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键>静音</a></菜单></KeyDeputy>", W, "attribute-no-value", 2, 4,
+         1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<工具 快捷键=\"Ctrl+Alt+T\"><a>静音</a></工具></菜单></KeyDeputy>", N,
+         "hotkey-ignored", 2, 5, 0},
     });
     // The suggestion names a key the program reads.
     CheckReport* report = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出><a 快捷键=\"Ctrl+Alt+PageDown\">静音</a>"
@@ -177,6 +195,10 @@ TEST(ConfigCheck, ItemsThatDoNotWorkAsWritten) {
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<隐藏>隐藏图标</隐藏></菜单></KeyDeputy>", W, "hide-icon-no-way-back",
          2, 1, 1},
         {"<KeyDeputy><菜单>\n<静音>静音</静音></菜单></KeyDeputy>", N, "no-exit", 1, 12, 0},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键=\"Ctrl+Alt+A\"/></菜单></KeyDeputy>", W, "no-command", 2, 1,
+         1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 可选=\"no\">静音</a></菜单></KeyDeputy>", W, "yes-no-value", 2, 4,
+         1},
         {tooLong.c_str(), W, "command-too-long", 2, 1, 1},
         {cut.c_str(), W, "label-cut", 2, 1, 1},
     });
@@ -189,6 +211,51 @@ TEST(ConfigCheck, ItemsThatDoNotWorkAsWritten) {
     CheckReport* report = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出><隐藏 快捷键=\"Ctrl+Alt+H\">隐藏图标</隐藏>"
                                    "</菜单></KeyDeputy>");
     EXPECT_EQ(report->findingCount, 0) << Codes(*report);
+    ReleaseCheckReport(report);
+}
+
+TEST(ConfigCheck, ProbesOfTheRunningSystem) {
+    CheckPlatform probing = HostCheckPlatform;
+    probing.hotkeyTaken = [](uint32_t modifiers, uint32_t key) { return modifiers == 3 && key == 'J'; };
+    probing.pathMissing = [](const wchar_t*) { return true; };
+    const char xml[] = "<KeyDeputy><菜单><退出>退出程序</退出>\n"
+                       "<a 快捷键=\"Ctrl+Alt+J\">静音</a><b 快捷键=\"Ctrl+Alt+K\">静音</b>\n"
+                       "<c>C:\\kd\\gone.bat</c><d>notepad.exe</d><e>https://example.com/</e><f>%WINDIR%\\x.exe</f>"
+                       "<g>\\\\server\\share\\x.bat</g>\n</菜单></KeyDeputy>";
+    CheckReport* report = CheckConfigBytes(L"KeyDeputy.xml", XML_OK, reinterpret_cast<const unsigned char*>(xml),
+                                           sizeof xml - 1, true, probing);
+    const Finding* taken = FindCode(*report, "hotkey-taken");
+    ASSERT_NE(taken, nullptr) << Codes(*report);
+    EXPECT_EQ(taken->line, 2);
+    EXPECT_EQ(taken->column, 4);
+    EXPECT_FALSE(report->items[1].hotkeyUsable);
+    EXPECT_TRUE(report->items[2].hotkeyUsable);
+    // Only plain paths are asked about: a program name, an address or a variable is the shell's to resolve.
+    int32_t missing = 0;
+    for (int32_t i = 0; i < report->findingCount; ++i)
+        if (strcmp(report->findings[i].code, "shell-missing") == 0) {
+            ++missing;
+            EXPECT_EQ(report->findings[i].line, 3);
+        }
+    EXPECT_EQ(missing, 2) << Codes(*report);
+    EXPECT_EQ(CheckExitCode(*report), 1);
+    ReleaseCheckReport(report);
+}
+
+TEST(ConfigCheck, TextReportShowsTheLineAndACaretUnderTheColumn) {
+    CheckReport* report = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出>\n\t<静音 快捷键=\"F5\">静音</静音></菜单></KeyDeputy>");
+    OutText out = {nullptr, 0, 0, false};
+    FormatTextReport(*report, L"KeyDeputy.xml", &out);
+    std::wstring text(out.data, out.length);
+    // A tab stays a tab; each Chinese character takes two columns.
+    EXPECT_NE(text.find(L"\nKeyDeputy.xml:2:6: 警告: 快捷键“F5”里没有“+”，读不出按键\n"
+                        L"    \t<静音 快捷键=\"F5\">静音</静音></菜单></KeyDeputy>\n"
+                        L"    \t      ^\n"
+                        L"  帮助: 写成 修饰键+按键，例如 Ctrl+Alt+N\n"),
+              std::wstring::npos)
+        << Utf8FromUnits(out.data, out.length);
+    EXPECT_NE(text.find(L"  1025  静音  →  静音（动作）  F5（不可用）\n"), std::wstring::npos);
+    ReleaseOutText(&out);
     ReleaseCheckReport(report);
 }
 
