@@ -48,9 +48,41 @@ void NameAt(const wchar_t* text, size_t offset, wchar_t* out) {
     out[n] = 0;
 }
 
+namespace {
+bool Before(const XmlElementRecord* a, const XmlElementRecord* b) {
+    return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
+}
+
+int CompareRecords(const void* a, const void* b) {
+    const XmlElementRecord* x = static_cast<const ElementPlace*>(a)->record;
+    const XmlElementRecord* y = static_cast<const ElementPlace*>(b)->record;
+    return Before(x, y) ? -1 : Before(y, x) ? 1 : 0;
+}
+}  // namespace
+
+void SortPlaces(CheckContext& c) {
+    free(c.byRecord);
+    c.byRecord = static_cast<ElementPlace*>(malloc((c.places.count + 1) * sizeof(ElementPlace)));
+    if (!c.byRecord) return;
+    for (size_t i = 0; i < c.places.count; ++i) c.byRecord[i] = c.places.items[i];
+    qsort(c.byRecord, c.places.count, sizeof(ElementPlace), CompareRecords);
+}
+
 const ElementPlace* PlaceOf(const CheckContext& c, const XmlElement& element) {
     const XmlElementRecord* record = element.raw();
     if (!record) return nullptr;
+    if (c.byRecord) {
+        // A menu of thousands of items asks for thousands of places.
+        size_t low = 0, high = c.places.count;
+        while (low < high) {
+            size_t middle = low + (high - low) / 2;
+            if (Before(c.byRecord[middle].record, record))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low < c.places.count && c.byRecord[low].record == record ? &c.byRecord[low] : nullptr;
+    }
     for (size_t i = c.places.count; i-- > 0;)
         if (c.places.items[i].record == record) return &c.places.items[i];
     return nullptr;

@@ -33,8 +33,12 @@ struct CheckContext {
     CheckReport* report;
     const CheckPlatform* platform;
     const wchar_t* text;
-    Places places;
+    Places places;           // in the order the elements ended
+    ElementPlace* byRecord;  // the same sorted by record for lookups, once the tree is complete
 };
+
+// Sorts a copy of the places for PlaceOf; without it PlaceOf searches them in order.
+void SortPlaces(CheckContext& c);
 
 // The parser's observer: records every element's place in context (a Places).
 void ObserveElement(void* context, const XmlElementRecord* record, size_t nameOffset, XmlElementEnd end);

@@ -70,7 +70,7 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
         return report;
     }
 
-    CheckContext c = {report, &platform, report->text, {nullptr, 0, 0, false}};
+    CheckContext c = {report, &platform, report->text, {nullptr, 0, 0, false}, nullptr};
     XmlParseObserver observer = {&c.places, ObserveElement};
     ParseObserver = &observer;
     XmlParseResult result = {XML_OK, 0, 0};
@@ -86,12 +86,14 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
         }
         // A refused file with a tree (mismatched end tags) is still explained item by item.
         if (!report->root.isEmpty()) {
+            SortPlaces(c);
             CheckSections(c, report->root);
             CheckMenu(c, report->root);
         }
     }
     ParseObserver = nullptr;
     free(c.places.items);
+    free(c.byRecord);
     return report;
 }
 
