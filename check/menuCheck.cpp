@@ -168,7 +168,8 @@ void ExplainUnreadableHotkey(MenuChecker& c, const wchar_t* hotkey, CheckPositio
     }
 }
 
-// The key part starts with f but is not F1 to F24: the program adds character codes.
+// The key part starts with f but is not F1 to F19: the program adds character codes,
+// so F0 or F20 become other keys (F20 is read as F10).
 bool OddFunctionKey(const wchar_t* keyPart) {
     if ((keyPart[0] != L'f' && keyPart[0] != L'F') || keyPart[1] == 0) return false;
     int32_t number = 0;
@@ -176,7 +177,7 @@ bool OddFunctionKey(const wchar_t* keyPart) {
         if (*p < L'0' || *p > L'9') return true;
         number = number * 10 + (*p - L'0');
     }
-    return number < 1 || number > 24 || keyPart[1] == L'0';
+    return number < 1 || number > 19 || keyPart[1] == L'0';
 }
 
 bool CheckHotkey(MenuChecker& c, const XmlElement& element, int32_t item, const wchar_t* hotkey) {
@@ -190,7 +191,7 @@ bool CheckHotkey(MenuChecker& c, const XmlElement& element, int32_t item, const 
     for (const wchar_t* p = hotkey; *p; ++p)
         if (*p == L'+') keyPart = p + 1;
     if (HotkeyKeyCode(hotkey) != 0 && TextLength(keyPart) > 1 && OddFunctionKey(keyPart))
-        Add(c, Severity::Warning, "hotkey-odd-key", position, {L"“", keyPart, L"”不是功能键 F1–F24，程序会注册别的按键"},
+        Add(c, Severity::Warning, "hotkey-odd-key", position, {L"“", keyPart, L"”不是功能键 F1–F19，程序会注册别的按键"},
             {L"功能键写成 F1 到 F19"});
     for (int32_t i = 0; i < c.hotkeyCount; ++i) {
         if (c.hotkeys[i].modifiers != modifiers || c.hotkeys[i].key != key) continue;

@@ -152,8 +152,10 @@ TEST(ConfigCheck, HotkeysThatWillBeRefused) {
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键=\"Ctrl+Alt+N\">静音</a>\n<b 快捷键=\"ctrl+alt+n\">静音</b>"
          "</菜单></KeyDeputy>",
          W, "hotkey-duplicate", 3, 4, 1},
-        // F0 and F1x read, but as keys the text does not name.
+        // F0 and F20 read, but as keys the text does not name (F20 is F10).
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键=\"Ctrl+Alt+F0\">静音</a></菜单></KeyDeputy>", W,
+         "hotkey-odd-key", 2, 4, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键=\"Ctrl+Alt+F20\">静音</a></菜单></KeyDeputy>", W,
          "hotkey-odd-key", 2, 4, 1},
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 快捷键>静音</a></菜单></KeyDeputy>", W, "attribute-no-value", 2, 4,
          1},
