@@ -20,11 +20,12 @@ kd_xml kd ansi <<'EOF2'
 </KeyDeputy>
 EOF2
 
-# run_check OUT ARGS...: the checker started from its folder; KD_EXIT is its exit code.
+# run_check OUT ARGS...: the checker started from another folder, so that without a
+# file it must find the configuration beside itself; KD_EXIT is its exit code.
 run_check() {
     local out=$1
     shift
-    (cd "$KD_DRIVE_C/kd" && wine 'C:\kd\KeyDeputyCheck.exe' "$@") >"$out" 2>/dev/null </dev/null
+    (cd "$KD_DRIVE_C" && wine 'C:\kd\KeyDeputyCheck.exe' "$@") >"$out" 2>/dev/null </dev/null
     KD_EXIT=$?
 }
 
@@ -34,6 +35,7 @@ check_not "nothing held: no hotkey reported taken" grep -q '"hotkey-taken"' "$KD
 check "the missing plain path is reported at its line" \
     grep -q '"line":5,"column":8,"code":"shell-missing"' "$KD_RUN_DIR/free.json"
 check "the file is read in code page 936" grep -q '"encoding":"ANSI 936"' "$KD_RUN_DIR/free.json"
+check "without FILE it checks KeyDeputy.xml beside itself" grep -qF '"file":"C:\\kd\\KeyDeputy.xml"' "$KD_RUN_DIR/free.json"
 
 drv_bg "$KD_RUN_DIR/hold.out" hold ctrl+alt+j --seconds 120
 holder=$KD_BG_PID
