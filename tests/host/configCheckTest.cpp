@@ -9,6 +9,7 @@
 #include "check/checkProgram.h"
 #include "check/configCheck.h"
 #include "check/hostPlatform.h"
+#include "check/nearestName.h"
 
 namespace {
 
@@ -323,4 +324,29 @@ TEST(ConfigCheck, BadUsageExitsWithThree) {
     written.clear();
     EXPECT_EQ(RunChecker(2, missing, L"KeyDeputy.xml", HostCheckPlatform, write), 2);
     EXPECT_EQ(written.find(L"{\"file\":\"/nonexistent.xml\",\"encoding\":null,\"loads\":false,"), 0u);
+}
+
+TEST(ConfigCheck, SuggestionsAreOneOrTwoEditsAway) {
+    EXPECT_EQ(EditDistance(L"Hme", L"Home"), 1u);
+    EXPECT_EQ(EditDistance(L"HOME", L"home"), 0u);  // ASCII case is no edit
+    EXPECT_EQ(EditDistance(L"莱单", L"菜单"), 1u);
+    EXPECT_EQ(EditDistance(L"", L"Tab"), 3u);
+    EXPECT_GT(EditDistance(std::wstring(64, L'a').c_str(), L"a"), 100u);
+    const wchar_t* const names[] = {L"设置", L"菜单", L"提示", L"语言"};
+    EXPECT_STREQ(NearestName(L"莱单", names, 4, 1), L"菜单");
+    EXPECT_EQ(NearestName(L"工具", names, 4, 1), nullptr);
+}
+
+TEST(ConfigCheck, HostReadsBytesAsWindowsWould) {
+    // UTF-16 by its mark, or by zero high bytes; 8-bit text has none.
+    EXPECT_TRUE(HostLooksUtf16(reinterpret_cast<const unsigned char*>("\xFF\xFEx"), 3));
+    EXPECT_TRUE(HostLooksUtf16(reinterpret_cast<const unsigned char*>("<\0a\0>\0"), 6));
+    EXPECT_FALSE(HostLooksUtf16(reinterpret_cast<const unsigned char*>("<a>b</a>"), 8));
+    EXPECT_FALSE(HostLooksUtf16(reinterpret_cast<const unsigned char*>("<\0a\0>"), 5));
+    // A byte that starts no UTF-8 sequence becomes U+FFFD, the rest is read on.
+    wchar_t* text = HostCheckPlatform.decode(reinterpret_cast<const unsigned char*>("a\xFF\xE8\x8F\x9C"), 5, true);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"a\xFFFD菜");
+    free(text);
+    EXPECT_EQ(Utf8FromUnits(L"\xD83D\xDE00\xD800", 3), "\xF0\x9F\x98\x80\xEF\xBF\xBD");
 }
