@@ -408,6 +408,12 @@ void VisitMenu(MenuChecker& c, const XmlElement& element) {
         CheckItem(c, element, c.walkedIndex++);
         return;
     }
+    if (TextLength(command) < size_t(COMMAND_SIZE)) {
+        // Left out for a reason of the walk's own, such as the list's room.
+        Add(c, Severity::Warning, "item-left-out", At(c, TagOffset(c, element)),
+            {L"程序不加入“", element.name(), L"”这一项，菜单里没有它"}, {L"减少菜单项的数目"});
+        return;
+    }
     wchar_t length[12];
     FormatNumber(length, int64_t(TextLength(command)));
     Add(c, Severity::Warning, "command-too-long", At(c, TagOffset(c, element)),
