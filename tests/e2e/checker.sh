@@ -35,7 +35,8 @@ check_not "nothing held: no hotkey reported taken" grep -q '"hotkey-taken"' "$KD
 check "the missing plain path is reported at its line" \
     grep -q '"line":5,"column":8,"code":"shell-missing"' "$KD_RUN_DIR/free.json"
 check "the file is read in code page 936" grep -q '"encoding":"ANSI 936"' "$KD_RUN_DIR/free.json"
-check "without FILE it checks KeyDeputy.xml beside itself" grep -qF '"file":"C:\\kd\\KeyDeputy.xml"' "$KD_RUN_DIR/free.json"
+check "without FILE it checks KeyDeputy.xml beside itself" \
+    grep -qF '"file":"C:\\kd\\KeyDeputy.xml"' "$KD_RUN_DIR/free.json"
 
 drv_bg "$KD_RUN_DIR/hold.out" hold ctrl+alt+j --seconds 120
 holder=$KD_BG_PID
