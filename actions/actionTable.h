@@ -1,10 +1,9 @@
-// The seventeen built-in actions, found by their exact Chinese names.
+// The seventeen built-in actions bound to their handlers, found by their exact Chinese names.
+// Linked with the handlers (the Win32 layer, or the host tests' doubles), never into the portable core.
 #pragma once
 
+#include "actions/actionNames.h"
 #include "menu/commandItems.h"
-
-constexpr int32_t ACTION_NAME_SIZE = 32;
-constexpr int32_t ACTION_COUNT = 17;
 
 struct ActionEntry {
     wchar_t name[ACTION_NAME_SIZE];
@@ -14,5 +13,5 @@ struct ActionEntry {
 // 17 rows and one empty row after them.
 extern const ActionEntry ActionTable[ACTION_COUNT + 1];
 
-// Exact, case-sensitive, whole-text match against rows 0 to 16; null when none.
+// The handler of FindActionRow's row; null when none.
 ActionHandler FindAction(const wchar_t* text);

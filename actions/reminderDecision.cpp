@@ -1,8 +1,8 @@
 #include "actions/reminderDecision.h"
 
-#include "actions/actionTable.h"
+#include "actions/actionNames.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 namespace {
 // The platform's values, kept here so that the decision needs no platform header.
@@ -25,10 +25,10 @@ bool ReminderMinutesValid(int32_t minutes) {
     return minutes >= REMINDER_MIN_MINUTES && minutes <= REMINDER_MAX_MINUTES;
 }
 
-ReminderOutcome DecideReminder(const wchar_t* text, ActionHandler* action) {
-    *action = nullptr;
+ReminderOutcome DecideReminder(const wchar_t* text, int32_t* actionRow) {
+    *actionRow = NO_ACTION_ROW;
     if (!text || TextLength(text) < 2) return REMINDER_POWER_ONLY;
     if (TextContains(text, KD_RESOLUTION_WORD)) return REMINDER_RESOLUTION;
-    *action = FindAction(text);
-    return *action ? REMINDER_ACTION : REMINDER_SHOW_TEXT;
+    *actionRow = FindActionRow(text);
+    return *actionRow != NO_ACTION_ROW ? REMINDER_ACTION : REMINDER_SHOW_TEXT;
 }

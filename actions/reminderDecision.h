@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "menu/commandItems.h"
 
 // The reminder dialog's power operation.
 enum PowerChoice : int32_t {
@@ -30,5 +29,6 @@ enum ReminderOutcome : int32_t {
     REMINDER_SHOW_TEXT,   // anything else: the text in a box, then the power choice
 };
 
-// Decides in that order; *action is set for REMINDER_ACTION and null otherwise.
-ReminderOutcome DecideReminder(const wchar_t* text, ActionHandler* action);
+// Decides in that order; *actionRow is the action's row for REMINDER_ACTION and
+// NO_ACTION_ROW otherwise.
+ReminderOutcome DecideReminder(const wchar_t* text, int32_t* actionRow);

@@ -1,13 +1,14 @@
 #include "actions/timedReminder.h"
 
 #include "actions/actionHandlers.h"
+#include "actions/actionTable.h"
 #include "actions/powerChoice.h"
 #include "actions/resolution.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 namespace {
 // What the buttons show at this OK: an automatic radio button cannot be unchecked
@@ -57,8 +58,8 @@ void KeepEscapeFromTextField(HWND dialog, ReminderRecord* record) {
 
 void ReminderTimeUp(HWND dialog, ReminderRecord* record) {
     KillTimer(dialog, REMINDER_TIMER_ID);
-    ActionHandler action = nullptr;
-    switch (DecideReminder(record->text, &action)) {
+    int32_t actionRow = NO_ACTION_ROW;
+    switch (DecideReminder(record->text, &actionRow)) {
     case REMINDER_POWER_ONLY:
         RunPowerChoice(record->choice);
         break;
@@ -66,7 +67,7 @@ void ReminderTimeUp(HWND dialog, ReminderRecord* record) {
         ApplyResolutionCommand(record->text);
         break;
     case REMINDER_ACTION:
-        action();
+        ActionTable[actionRow].handler();
         break;
     case REMINDER_SHOW_TEXT:
         // The user's own text, shown as written; the power choice waits for the box.

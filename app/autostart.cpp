@@ -7,7 +7,7 @@
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/runValue.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 namespace {
 const wchar_t RUN_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";

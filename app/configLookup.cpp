@@ -1,7 +1,7 @@
 #include "app/configLookup.h"
 
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 XmlElement ConfigRoot;
 wchar_t AppCaption[APP_CAPTION_SIZE];

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 wchar_t* ConfigPathFromModulePath(const wchar_t* modulePath) {
     size_t length = TextLength(modulePath);

@@ -1,6 +1,6 @@
 #include "app/runValue.h"
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 void WriteRunValue(const RunKeyCalls& calls, const wchar_t* name, const wchar_t* data) {
     void* key = calls.open(RUN_KEY_MACHINE, true);

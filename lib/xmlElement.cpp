@@ -1,4 +1,4 @@
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlElementRecord.h"
 #include "lib/xmlReader.h"
 

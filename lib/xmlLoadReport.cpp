@@ -1,6 +1,6 @@
 #include "lib/xmlLoadReport.h"
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlReader.h"
 
 namespace {

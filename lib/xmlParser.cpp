@@ -1,6 +1,6 @@
 #include <cwchar>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlElementRecord.h"
 #include "lib/xmlEntities.h"
 #include "lib/xmlReader.h"
@@ -8,6 +8,7 @@
 #include "lib/xmlTokenizer.h"
 
 XmlReaderSettings ReaderSettings = {true, true, true};
+const XmlParseObserver* ParseObserver = nullptr;
 
 namespace {
 
@@ -276,10 +277,12 @@ XmlElementParts PartsSince(const XmlParseState* state, const XmlOpenElement& e) 
 
 // The current element (not the top one) is complete: its record is built and
 // handed to its parent, which becomes the current element again.
-bool CloseElement(XmlParseState* state) {
+bool CloseElement(XmlParseState* state, XmlElementEnd end) {
     const XmlOpenElement element = Current(state);
     XmlElementRecord* record = BuildXmlElementRecord(PartsSince(state, element));
     if (!record) return OutOfMemory(state);
+    if (ParseObserver)
+        ParseObserver->elementDone(ParseObserver->context, record, size_t(element.name - state->cursor.text), end);
     state->children.cut(element.childBase);
     state->texts.cut(element.textBase);
     state->clears.cut(element.clearBase);
@@ -298,7 +301,8 @@ bool CloseByEndTag(XmlParseState* state) {
     XmlParseCursor* cursor = &state->cursor;
     if (state->open.count == 1) return false;  // a stray end tag closes the top element
     for (;;) {
-        if (!CloseElement(state)) return false;
+        if (!CloseElement(state, cursor->pendingEndTagLength ? XmlElementEnd::OtherEndTag : XmlElementEnd::OwnEndTag))
+            return false;
         if (!cursor->pendingEndTagLength) return true;
         const XmlOpenElement& parent = Current(state);
         if (!parent.name) return Fail(cursor, XML_END_TAG_MISMATCH);
@@ -320,7 +324,9 @@ void ParseElements(XmlParseState* state) {
         case XmlTokenType::DeclarationStart: {
             if (!OpenChild(state)) return;
             StartTagOutcome outcome = ParseStartTag(state);
-            if (outcome == START_TAG_FAILED || (outcome == START_TAG_CLOSED && !CloseElement(state))) return;
+            if (outcome == START_TAG_FAILED ||
+                (outcome == START_TAG_CLOSED && !CloseElement(state, XmlElementEnd::ShortTag)))
+                return;
             break;
         }
         case XmlTokenType::EndTagStart:
@@ -354,7 +360,7 @@ void ReleaseState(XmlParseState* state) {
 // nothing else gives way to that child. Null when memory runs out.
 XmlElementRecord* FinishTree(XmlParseState* state) {
     while (state->open.count > 1)
-        if (!CloseElement(state)) return nullptr;
+        if (!CloseElement(state, XmlElementEnd::EndOfText)) return nullptr;
     if (state->children.count == 1 && state->texts.count == 0 && state->clears.count == 0 &&
         state->attributes.count == 0) {
         state->children.cut(0);
@@ -365,7 +371,9 @@ XmlElementRecord* FinishTree(XmlParseState* state) {
     return top;
 }
 
-void ComputeLineAndColumn(const wchar_t* text, size_t index, XmlParseResult* result) {
+}  // namespace
+
+void XmlLineAndColumn(const wchar_t* text, size_t index, int32_t* lineOut, int32_t* columnOut) {
     int64_t line = 1, column = 1;
     for (size_t i = 0; i < index; ++i) {
         if (text[i] == L'\n') {
@@ -375,9 +383,11 @@ void ComputeLineAndColumn(const wchar_t* text, size_t index, XmlParseResult* res
             ++column;
         }
     }
-    result->line = line > INT32_MAX ? INT32_MAX : int32_t(line);
-    result->column = column > INT32_MAX ? INT32_MAX : int32_t(column);
+    *lineOut = line > INT32_MAX ? INT32_MAX : int32_t(line);
+    *columnOut = column > INT32_MAX ? INT32_MAX : int32_t(column);
 }
+
+namespace {
 
 void Report(XmlParseResult* result, XmlError code, int32_t line, int32_t column) {
     if (!result) return;
@@ -444,9 +454,9 @@ XmlElement ParseXmlText(const wchar_t* text, const wchar_t* expectedRoot, XmlPar
     if (result) {
         result->code = cursor.code;
         if (cursor.code != XML_OK)
-            ComputeLineAndColumn(text, cursor.code == XML_WARNING_END_TAG_MISMATCH ? cursor.warningPosition
-                                                                                    : cursor.position,
-                                 result);
+            XmlLineAndColumn(text, cursor.code == XML_WARNING_END_TAG_MISMATCH ? cursor.warningPosition
+                                                                                : cursor.position,
+                             &result->line, &result->column);
     }
     return current;
 }

@@ -2,6 +2,7 @@
 // Text is wchar_t holding UTF-16 code units on every platform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct XmlElementRecord;
@@ -83,7 +84,21 @@ struct XmlParseResult {
 constexpr int32_t XML_MAX_DEPTH = 1000;
 
 XmlElement ParseXmlText(const wchar_t* text, const wchar_t* expectedRoot, XmlParseResult* result);
+
+// How an element's end was reached: its own end tag or "/>", the end tag of an
+// enclosing element (its own is missing or names something else), or the end of the text.
+enum class XmlElementEnd { OwnEndTag, ShortTag, OtherEndTag, EndOfText };
+// Told where each element stood in the text, for tools that explain a document;
+// nameOffset counts UTF-16 units from the start of the text. Null in the program.
+struct XmlParseObserver {
+    void* context;
+    void (*elementDone)(void* context, const XmlElementRecord* record, size_t nameOffset, XmlElementEnd end);
+};
+extern const XmlParseObserver* ParseObserver;
 const wchar_t* XmlErrorText(int32_t code);
+// Line and column of the unit at index, as the parse result counts them: from 1,
+// a line feed starts a new line, every other unit is one column.
+void XmlLineAndColumn(const wchar_t* text, size_t index, int32_t* line, int32_t* column);
 
 // Platform side (file access, message box, process exit).
 XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlParseResult* result);

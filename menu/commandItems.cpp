@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 CommandItem* CommandItems = nullptr;
 int32_t CommandItemCount = 0;

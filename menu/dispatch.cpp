@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "actions/actionTable.h"
 #include "actions/resolution.h"
 #include "menu/commandItems.h"
 #include "menu/dispatchDecision.h"
@@ -18,11 +19,13 @@ void DispatchCommand(int32_t index) {
     case DispatchKind::Resolution:
         ApplyResolutionCommand(item.command);
         break;
-    case DispatchKind::Action:
-        decision.handler();
+    case DispatchKind::Action: {
+        ActionHandler handler = ActionTable[decision.actionRow].handler;
+        handler();
         // A nested dispatch may have run meanwhile: find the record again by index.
-        if (index < CommandItemCount) CommandItems[index].handler = decision.handler;
+        if (index < CommandItemCount) CommandItems[index].handler = handler;
         break;
+    }
     case DispatchKind::Shell:
         ShellExecuteW(nullptr, nullptr, item.command, nullptr, nullptr, SW_SHOWNORMAL);
         break;

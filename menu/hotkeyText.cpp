@@ -1,6 +1,6 @@
 #include "menu/hotkeyText.h"
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "menu/menuWalk.h"
 
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "menu/commandItems.h"
 
 // Kept out of WalkMenu so that its buffer is not part of every nesting level's frame:

@@ -1,6 +1,6 @@
 #include "screenshot/imageFileNames.h"
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 #include <climits>
 

@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "screenshot/imageFileNames.h"
 #include "screenshot/replaceQuestion.h"
 #include "screenshot/selector.h"

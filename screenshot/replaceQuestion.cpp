@@ -4,7 +4,7 @@
 
 #include "app/configLookup.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "screenshot/imageFileNames.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "actions/resolutionText.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlLoadReport.h"
 #include "lib/xmlReader.h"
 #include "menu/commandItems.h"
@@ -190,7 +190,7 @@ void CheckCommands() {
             FUZZ_CHECK(TextContains(item.command, KD_RESOLUTION_WORD));
             break;
         case DispatchKind::Action:
-            FUZZ_CHECK(decision.handler && decision.handler == named);
+            FUZZ_CHECK(named && ActionTable[decision.actionRow].handler == named);
             break;
         case DispatchKind::Shell:
             FUZZ_CHECK(!named && !TextContains(item.command, KD_RESOLUTION_WORD));
@@ -211,10 +211,10 @@ void CheckCommands() {
             FUZZ_CHECK(width == -1 && height == -1);
         }
 
-        ActionHandler action = ActionTable[1].handler;
-        ReminderOutcome outcome = DecideReminder(item.command, &action);
-        FUZZ_CHECK((outcome == REMINDER_ACTION) == (action != nullptr));
-        if (outcome == REMINDER_ACTION) FUZZ_CHECK(action == named);
+        int32_t actionRow = 1;
+        ReminderOutcome outcome = DecideReminder(item.command, &actionRow);
+        FUZZ_CHECK((outcome == REMINDER_ACTION) == (actionRow != NO_ACTION_ROW));
+        if (outcome == REMINDER_ACTION) FUZZ_CHECK(ActionTable[actionRow].handler == named);
         FUZZ_CHECK((outcome == REMINDER_POWER_ONLY) == (length < 2));
     }
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "lib/xmlElementRecord.h"
 #include "lib/xmlReader.h"
 #include "tests/fuzz/fuzzText.h"

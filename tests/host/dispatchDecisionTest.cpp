@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "actions/actionHandlers.h"
+#include "actions/actionTable.h"
 #include "menu/commandItems.h"
 #include "menu/dispatchDecision.h"
 #include "tests/host/fakeActionHandlers.h"
@@ -10,6 +11,7 @@ TEST(DecideDispatch, StoredHandlerWinsWithoutLookingAtTheText) {
         DispatchDecision decision = DecideDispatch(command, VolumeUp);
         EXPECT_EQ(decision.kind, DispatchKind::CachedHandler);
         EXPECT_EQ(decision.handler, VolumeUp);
+        EXPECT_EQ(decision.actionRow, NO_ACTION_ROW);
     }
 }
 
@@ -18,16 +20,18 @@ TEST(DecideDispatch, ResolutionAnywhereInTheText) {
         DispatchDecision decision = DecideDispatch(command, nullptr);
         EXPECT_EQ(decision.kind, DispatchKind::Resolution) << testing::PrintToString(std::wstring(command));
         EXPECT_EQ(decision.handler, nullptr);
+        EXPECT_EQ(decision.actionRow, NO_ACTION_ROW);
     }
 }
 
-TEST(DecideDispatch, ExactActionNameGivesItsHandler) {
+TEST(DecideDispatch, ExactActionNameGivesItsRow) {
     DispatchDecision decision = DecideDispatch(L"静音", nullptr);
     EXPECT_EQ(decision.kind, DispatchKind::Action);
-    EXPECT_EQ(decision.handler, VolumeMute);
+    EXPECT_EQ(decision.actionRow, 2);
+    EXPECT_EQ(ActionTable[decision.actionRow].handler, VolumeMute);
     decision = DecideDispatch(L"定时提醒", nullptr);
     EXPECT_EQ(decision.kind, DispatchKind::Action);
-    EXPECT_EQ(decision.handler, ShowTimedReminder);
+    EXPECT_EQ(ActionTable[decision.actionRow].handler, ShowTimedReminder);
 }
 
 TEST(DecideDispatch, EverythingElseGoesToTheShell) {
@@ -36,6 +40,7 @@ TEST(DecideDispatch, EverythingElseGoesToTheShell) {
         DispatchDecision decision = DecideDispatch(command, nullptr);
         EXPECT_EQ(decision.kind, DispatchKind::Shell) << testing::PrintToString(std::wstring(command));
         EXPECT_EQ(decision.handler, nullptr);
+        EXPECT_EQ(decision.actionRow, NO_ACTION_ROW);
     }
 }
 
@@ -48,9 +53,11 @@ TEST(DecideDispatch, SecondChoiceOfAnActionUsesTheStoredHandler) {
         CommandItem& item = CommandItems[0];
         DispatchDecision decision = DecideDispatch(item.command, item.handler);
         EXPECT_EQ(decision.kind, round == 0 ? DispatchKind::Action : DispatchKind::CachedHandler);
-        ASSERT_NE(decision.handler, nullptr);
-        decision.handler();
-        if (decision.kind == DispatchKind::Action) CommandItems[0].handler = decision.handler;
+        ActionHandler handler =
+            decision.kind == DispatchKind::Action ? ActionTable[decision.actionRow].handler : decision.handler;
+        ASSERT_NE(handler, nullptr);
+        handler();
+        if (decision.kind == DispatchKind::Action) CommandItems[0].handler = handler;
     }
     EXPECT_EQ(FakeActionLog, (std::vector<std::string>{"VolumeMute", "VolumeMute"}));
 }

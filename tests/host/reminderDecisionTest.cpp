@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "actions/actionHandlers.h"
+#include "actions/actionTable.h"
 #include "actions/reminderDecision.h"
 #include "tests/host/fakeActionHandlers.h"
 
 namespace {
+// The row's handler, so that the cases read as what runs.
 ReminderOutcome Decide(const wchar_t* text, ActionHandler* action) {
-    *action = &VolumeUp;  // must be overwritten
-    return DecideReminder(text, action);
+    int32_t row = 0;  // must be overwritten
+    ReminderOutcome outcome = DecideReminder(text, &row);
+    *action = row == NO_ACTION_ROW ? nullptr : ActionTable[row].handler;
+    return outcome;
 }
 }  // namespace
 

@@ -168,8 +168,12 @@ TEST_F(SampleConfig, OverridesEveryMessageAndOnlyTheNamingOnesAreFormats) {
             EXPECT_EQ(shown.find(L'%'), std::wstring::npos) << "a % here would be shown literally";
         }
     }
-    // The hotkey message is written over two lines; the line break survives.
-    EXPECT_NE(std::wstring(MessageText(KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT)).find(L'\n'), std::wstring::npos);
+    // The hotkey message is written over two lines; the line break survives. It names
+    // both causes of a refusal: text the program cannot read, or another program's hold.
+    const std::wstring hotkeyMessage = MessageText(KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT);
+    EXPECT_NE(hotkeyMessage.find(L'\n'), std::wstring::npos);
+    EXPECT_NE(hotkeyMessage.find(L"写法不对"), std::wstring::npos);
+    EXPECT_NE(hotkeyMessage.find(L"其他程序占用"), std::wstring::npos);
 }
 
 TEST_F(SampleConfig, MenuRunsEveryActionAndEveryOtherKindOfCommand) {

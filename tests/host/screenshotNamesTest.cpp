@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 #include "screenshot/imageFileNames.h"
 
 namespace {

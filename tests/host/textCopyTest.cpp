@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 TEST(CopyTextCut, FitsOrCutsWithinCapacity) {
     wchar_t buf[4];

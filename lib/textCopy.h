@@ -1,4 +1,4 @@
-// Bounded UTF-16 text helpers shared by every subsystem.
+// Bounded UTF-16 text helpers shared by the reader and every subsystem.
 #pragma once
 
 #include <cstddef>

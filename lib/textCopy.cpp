@@ -1,4 +1,4 @@
-#include "app/textCopy.h"
+#include "lib/textCopy.h"
 
 size_t TextLength(const wchar_t* text) {
     size_t n = 0;

@@ -1,0 +1,26 @@
+// Small text building blocks of the checker's messages and reports.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+
+// Joins the pieces into out (capacity units, terminator included), skipping null
+// pieces, cut to fit.
+void JoinText(wchar_t* out, size_t capacity, std::initializer_list<const wchar_t*> pieces);
+
+// Decimal digits of value; out has room for 21 units.
+void FormatNumber(wchar_t* out, int64_t value);
+
+// A growing UTF-16 text; failed tells that memory ran out and something is missing.
+struct OutText {
+    wchar_t* data;
+    size_t length;
+    size_t capacity;
+    bool failed;
+};
+
+void Append(OutText* out, const wchar_t* text);
+void AppendUnits(OutText* out, const wchar_t* text, size_t length);
+void AppendNumber(OutText* out, int64_t value);
+void ReleaseOutText(OutText* out);

@@ -1,0 +1,138 @@
+#include "check/configCheck.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "check/checkContext.h"
+#include "check/checkText.h"
+#include "lib/xmlLoadReport.h"
+#include "lib/xmlTextDecoding.h"
+
+namespace {
+
+CheckEncoding EncodingOf(const XmlTextDecision& decision) {
+    switch (decision.encoding) {
+    case XmlTextEncoding::Utf16: return decision.skipBytes ? CheckEncoding::Utf16Bom : CheckEncoding::Utf16;
+    case XmlTextEncoding::Utf8: return decision.skipBytes ? CheckEncoding::Utf8Bom : CheckEncoding::Utf8;
+    default: return CheckEncoding::Ansi;
+    }
+}
+
+void ReportUnread(CheckReport* report, const wchar_t* path, XmlError code, bool exists) {
+    FormatXmlLoadReport(report->loadReport, LOAD_REPORT_SIZE, path, code, 0, 0, CHECK_EXPECTED_ROOT);
+    if (code == XML_NO_DATA)
+        AddFinding(report, Severity::Error, "file-empty", {0, 0}, {L"KeyDeputy 拒绝加载：", XmlErrorText(code)},
+                   {L"文件是空的；从示例配置 KeyDeputy.xml 开始写"});
+    else if (code == XML_FILE_NOT_FOUND && exists)
+        AddFinding(report, Severity::Error, "file-unreadable", {0, 0}, {L"KeyDeputy 拒绝加载：", XmlErrorText(code)},
+                   {L"文件存在但读不出来：检查它是否被别的程序锁住，或当前用户有没有读取权限"});
+    else if (code == XML_FILE_NOT_FOUND)
+        AddFinding(report, Severity::Error, "file-missing", {0, 0}, {L"KeyDeputy 拒绝加载：", XmlErrorText(code)},
+                   {L"配置文件要放在程序旁边，与程序同名（KeyDeputy.xml）"});
+    else
+        AddFinding(report, Severity::Error, "load-error", {0, 0}, {L"KeyDeputy 拒绝加载：", XmlErrorText(code)}, {});
+}
+
+}  // namespace
+
+CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsigned char* bytes, size_t length,
+                              bool exists, const CheckPlatform& platform) {
+    CheckReport* report = new (std::nothrow) CheckReport();
+    if (!report) return nullptr;
+    report->ansiCodePage = platform.ansiCodePage;
+    if (readCode != XML_OK) {
+        ReportUnread(report, path, readCode, exists);
+        return report;
+    }
+    // As the program's loader decides: a UTF-16 guess first, then 8-bit text in the ANSI code page.
+    bool looksUtf16 = platform.looksUtf16(bytes, length);
+    XmlTextDecision decision = DecideXmlTextEncoding(bytes, length, true, looksUtf16, false);
+    report->encoding = EncodingOf(decision);
+    if (decision.encoding == XmlTextEncoding::Utf16) {
+        size_t units = (length - decision.skipBytes) / 2;
+        report->text = static_cast<wchar_t*>(malloc((units + 1) * sizeof(wchar_t)));
+        if (report->text) {
+            const unsigned char* p = bytes + decision.skipBytes;
+            size_t n = 0;
+            // Up to the first zero unit, as the program's text ends there.
+            while (n < units && (p[2 * n] | p[2 * n + 1])) {
+                report->text[n] = wchar_t(p[2 * n] | (p[2 * n + 1] << 8));
+                ++n;
+            }
+            report->text[n] = 0;
+        }
+    } else {
+        report->text = platform.decode(bytes + decision.skipBytes, length - decision.skipBytes,
+                                       decision.encoding == XmlTextEncoding::Utf8);
+    }
+    if (!report->text) {
+        ReportUnread(report, path, XML_OUT_OF_MEMORY, true);
+        return report;
+    }
+
+    CheckContext c = {report, &platform, report->text, {nullptr, 0, 0, false}, nullptr};
+    XmlParseObserver observer = {&c.places, ObserveElement};
+    ParseObserver = &observer;
+    XmlParseResult result = {XML_OK, 0, 0};
+    report->root = ParseXmlText(report->text, CHECK_EXPECTED_ROOT, &result);
+    report->loads = result.code == XML_OK;
+    if (c.places.failed) {
+        ReportUnread(report, path, XML_OUT_OF_MEMORY, true);
+    } else {
+        if (!report->loads) {
+            FormatXmlLoadReport(report->loadReport, LOAD_REPORT_SIZE, path, result.code, result.line, result.column,
+                                CHECK_EXPECTED_ROOT);
+            ExplainLoadError(c, result);
+        }
+        // A refused file with a tree (mismatched end tags) is still explained item by item.
+        if (!report->root.isEmpty()) {
+            SortPlaces(c);
+            CheckSections(c, report->root);
+            CheckMenu(c, report->root);
+        }
+    }
+    ParseObserver = nullptr;
+    free(c.places.items);
+    free(c.byRecord);
+    return report;
+}
+
+CheckReport* CheckConfigFile(const wchar_t* path, const CheckPlatform& platform) {
+    unsigned char* bytes = nullptr;
+    size_t length = 0;
+    bool exists = false;
+    XmlError code = platform.readFile(path, &bytes, &length, &exists);
+    CheckReport* report = CheckConfigBytes(path, code, bytes, length, exists, platform);
+    free(bytes);
+    return report;
+}
+
+void ReleaseCheckReport(CheckReport* report) {
+    if (!report) return;
+    free(report->text);
+    delete report;
+}
+
+int32_t CheckExitCode(const CheckReport& report) {
+    int32_t code = 0;
+    for (int32_t i = 0; i < report.findingCount; ++i) {
+        if (report.findings[i].severity == Severity::Error) return 2;
+        if (report.findings[i].severity == Severity::Warning) code = 1;
+    }
+    return code;
+}
+
+void AddFinding(CheckReport* report, Severity severity, const char* code, CheckPosition position,
+                std::initializer_list<const wchar_t*> message, std::initializer_list<const wchar_t*> help) {
+    if (report->findingCount == MAX_FINDINGS) {
+        ++report->findingsLeftOut;
+        return;
+    }
+    Finding& finding = report->findings[report->findingCount++];
+    finding.severity = severity;
+    finding.line = position.line;
+    finding.column = position.column;
+    finding.code = code;
+    JoinText(finding.message, FINDING_TEXT_SIZE, message);
+    JoinText(finding.help, FINDING_TEXT_SIZE, help);
+}

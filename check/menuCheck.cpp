@@ -1,0 +1,459 @@
+// The menu items as the program's own walk makes them: hotkeys, labels and commands
+// that will not work as written, and the item table.
+#include <cstdlib>
+
+#include "actions/actionNames.h"
+#include "actions/resolutionText.h"
+#include "app/messages.h"
+#include "check/checkContext.h"
+#include "check/checkText.h"
+#include "check/nearestName.h"
+#include "menu/commandItems.h"
+#include "menu/dispatchDecision.h"
+#include "menu/hotkeyText.h"
+#include "menu/menuWalk.h"
+
+namespace {
+
+constexpr int32_t MAX_POPUPS = 400;
+constexpr int32_t HIDE_ICON_ROW = 7;
+constexpr int32_t EXIT_ROW = 8;
+const wchar_t* const ITEM_ATTRIBUTES[] = {KD_ATTR_HOTKEY, KD_ATTR_SELECTABLE, KD_ATTR_CHECKED};
+
+// Popups and items as the menu walk hands them out.
+struct WalkedItem {
+    int32_t popup;  // 0: the root, else popup index + 1
+    int32_t identifier;
+};
+
+struct Popup {
+    const wchar_t* name;
+    int32_t parent;
+};
+
+struct MenuRecord {
+    Popup popups[MAX_POPUPS];
+    int32_t popupCount;
+    WalkedItem* items;
+    int32_t itemCount;
+    int32_t itemCapacity;
+};
+
+struct HotkeySeen {
+    uint32_t modifiers;
+    uint32_t key;
+    int32_t item;
+    CheckPosition position;
+};
+
+// The menu check's own state beside what every check shares.
+struct MenuChecker : CheckContext {
+    MenuRecord* menu;
+    HotkeySeen* hotkeys;
+    int32_t hotkeyCount;
+    int32_t walkedIndex;  // next walked item to match with an element
+    bool sawExit;
+    bool hideIconUndoable;
+    int32_t hideIconCount;
+    CheckPosition hideIconPositions[8];
+};
+
+void* CreatePopup(void* context) {
+    MenuRecord* menu = static_cast<MenuRecord*>(context);
+    if (menu->popupCount == MAX_POPUPS) return nullptr;
+    menu->popups[menu->popupCount] = {nullptr, 0};
+    return reinterpret_cast<void*>(intptr_t(++menu->popupCount));
+}
+
+int32_t PopupIndex(void* menu) { return int32_t(reinterpret_cast<intptr_t>(menu)); }
+
+void AppendPopup(void* context, void* parentMenu, void* popup, const wchar_t* text) {
+    MenuRecord* menu = static_cast<MenuRecord*>(context);
+    int32_t index = PopupIndex(popup);
+    if (index > 0) menu->popups[index - 1] = {text, PopupIndex(parentMenu)};
+}
+
+void AppendSeparator(void*, void*) {}
+
+void AppendItem(void* context, void* parentMenu, uint32_t, int32_t identifier, const wchar_t*) {
+    MenuRecord* menu = static_cast<MenuRecord*>(context);
+    if (menu->itemCount == menu->itemCapacity) {
+        int32_t capacity = menu->itemCapacity ? menu->itemCapacity * 2 : 64;
+        void* grown = realloc(menu->items, size_t(capacity) * sizeof(WalkedItem));
+        if (!grown) return;
+        menu->items = static_cast<WalkedItem*>(grown);
+        menu->itemCapacity = capacity;
+    }
+    menu->items[menu->itemCount++] = {PopupIndex(parentMenu), identifier};
+}
+
+// Nothing is registered: the checker only looks.
+void RegisterNothing(void*, const XmlElement&, const wchar_t*, int32_t) {}
+
+void ItemPath(const MenuRecord& menu, int32_t popup, ItemRow* row) {
+    const wchar_t* names[MAX_POPUPS];
+    int32_t count = 0;
+    // The outermost popup is the 菜单 element itself, whose name is not shown.
+    while (popup > 0 && count < MAX_POPUPS) {
+        const Popup& p = menu.popups[popup - 1];
+        if (p.parent == 0) break;
+        names[count++] = p.name;
+        popup = p.parent;
+    }
+    row->pathCount = 0;
+    while (count > 0 && row->pathCount < MAX_PATH_NAMES) row->path[row->pathCount++] = names[--count];
+}
+
+const wchar_t* const KEY_SUGGESTIONS[] = {
+    L"End",   L"Home",   L"PgUp",  L"PgDn", L"Up",  L"Down", L"Left", L"Right", L"PrtSc", L"Del", L"Delete",
+    L"Insert", L"Esc",   L"Space", L"Tab",  L"F1",  L"F2",   L"F3",   L"F4",    L"F5",    L"F6",  L"F7",
+    L"F8",    L"F9",     L"F10",   L"F11",  L"F12", L"Page Up", L"Print Screen",
+};
+
+// Names a user tries for keys the program names otherwise.
+const NameAlias KEY_ALIASES[] = {
+    {L"pagedown", L"PgDn"}, {L"page down", L"PgDn"}, {L"pgdown", L"PgDn"},     {L"pageup", L"PgUp"},
+    {L"escape", L"Esc"},    {L"ins", L"Insert"},     {L"printscreen", L"PrtSc"}, {L"prtscn", L"PrtSc"},
+};
+
+const wchar_t* SuggestKey(const wchar_t* keyPart) {
+    for (const NameAlias& alias : KEY_ALIASES)
+        if (TextEqualsIgnoreAsciiCase(keyPart, alias.word)) return alias.name;
+    return NearestName(keyPart, KEY_SUGGESTIONS, sizeof KEY_SUGGESTIONS / sizeof *KEY_SUGGESTIONS,
+                       TextLength(keyPart) <= 3 ? 1 : 2);
+}
+
+bool HasBlank(const wchar_t* text) {
+    for (; *text; ++text)
+        if (*text == L' ' || *text == L'\t' || *text == 0x3000) return true;
+    return false;
+}
+
+// Explains why a hotkey text is not registered; false when it reads.
+void ExplainUnreadableHotkey(MenuChecker& c, const wchar_t* hotkey, CheckPosition position) {
+    const wchar_t* keyPart = nullptr;
+    for (const wchar_t* p = hotkey; *p; ++p)
+        if (*p == L'+') keyPart = p + 1;
+    if (TextLength(hotkey) > HOTKEY_TEXT_MAX) {
+        Add(c, Severity::Warning, "hotkey-too-long", position, {L"快捷键“", hotkey, L"”超过 31 个字符，程序不注册它"},
+            {L"写短一些，例如 Ctrl+Alt+N"});
+    } else if (HasBlank(hotkey)) {
+        wchar_t squeezed[HOTKEY_TEXT_MAX + 1];
+        size_t n = 0;
+        for (const wchar_t* p = hotkey; *p && n < HOTKEY_TEXT_MAX; ++p)
+            if (*p != L' ' && *p != L'\t' && *p != 0x3000) squeezed[n++] = *p;
+        squeezed[n] = 0;
+        bool reads = ReadHotkey(squeezed, nullptr, nullptr);
+        Add(c, Severity::Warning, "hotkey-spaces", position,
+            {L"快捷键“", hotkey, L"”里有空格：程序不跳过空格，最后一个“+”之后的“", keyPart ? keyPart : L"",
+             L"”不是按键名"},
+            {reads ? L"去掉空格，写成 " : L"去掉空格，写成 修饰键+按键，例如 Ctrl+Alt+F5", reads ? squeezed : nullptr});
+    } else if (!keyPart) {
+        Add(c, Severity::Warning, "hotkey-no-plus", position, {L"快捷键“", hotkey, L"”里没有“+”，读不出按键"},
+            {L"写成 修饰键+按键，例如 Ctrl+Alt+N"});
+    } else if (!*keyPart) {
+        Add(c, Severity::Warning, "hotkey-plus-key", position,
+            {L"快捷键“", hotkey, L"”最后一个“+”之后是空的：“+”键本身不能用作快捷键"},
+            {L"换一个按键：字母、数字、F1–F19，或 Home、End、PgUp、PgDn 等按键名"});
+    } else if (HotkeyKeyCode(hotkey) == 0) {
+        const wchar_t* nearest = SuggestKey(keyPart);
+        Add(c, Severity::Warning, "hotkey-unknown-key", position, {L"“", keyPart, L"”不是程序认识的按键名"},
+            {nearest ? L"是不是要写“" : L"", nearest, nearest ? L"”？" : nullptr,
+             L"可用：A–Z、0–9、F1–F19、End、Home、PgUp、PgDn、Up、Down、Left、Right（或 ↑↓←→）、PrtSc、Del、Insert、"
+             L"Esc、Space、Tab"});
+    } else {
+        Add(c, Severity::Warning, "hotkey-no-modifier", position,
+            {L"快捷键“", hotkey, L"”里没有 Ctrl、Alt、Shift 或 Win，程序不注册它"},
+            {L"至少加一个修饰键，例如 Ctrl+Alt+", keyPart});
+    }
+}
+
+// The key part starts with f but is not F1 to F19: the program adds character codes,
+// so F0 or F20 become other keys (F20 is read as F10).
+bool OddFunctionKey(const wchar_t* keyPart) {
+    if ((keyPart[0] != L'f' && keyPart[0] != L'F') || keyPart[1] == 0) return false;
+    int32_t number = 0;
+    for (const wchar_t* p = keyPart + 1; *p; ++p) {
+        if (*p < L'0' || *p > L'9') return true;
+        number = number * 10 + (*p - L'0');
+    }
+    return number < 1 || number > 19 || keyPart[1] == L'0';
+}
+
+bool CheckHotkey(MenuChecker& c, const XmlElement& element, int32_t item, const wchar_t* hotkey) {
+    CheckPosition position = At(c, AttributeOffset(c, element, KD_ATTR_HOTKEY));
+    uint32_t modifiers = 0, key = 0;
+    if (!ReadHotkey(hotkey, &modifiers, &key)) {
+        ExplainUnreadableHotkey(c, hotkey, position);
+        return false;
+    }
+    const wchar_t* keyPart = hotkey;
+    for (const wchar_t* p = hotkey; *p; ++p)
+        if (*p == L'+') keyPart = p + 1;
+    if (HotkeyKeyCode(hotkey) != 0 && TextLength(keyPart) > 1 && OddFunctionKey(keyPart))
+        Add(c, Severity::Warning, "hotkey-odd-key", position, {L"“", keyPart, L"”不是功能键 F1–F19，程序会注册别的按键"},
+            {L"功能键写成 F1 到 F19"});
+    for (int32_t i = 0; i < c.hotkeyCount; ++i) {
+        if (c.hotkeys[i].modifiers != modifiers || c.hotkeys[i].key != key) continue;
+        const ItemRow& earlier = c.report->items[c.hotkeys[i].item];
+        wchar_t line[12];
+        FormatNumber(line, c.hotkeys[i].position.line);
+        Add(c, Severity::Warning, "hotkey-duplicate", position,
+            {L"快捷键“", hotkey, L"”与第 ", line, L" 行的“", earlier.label, L"”相同，这一项注册会失败"},
+            {L"给这一项换一个快捷键"});
+        return false;
+    }
+    if (c.hotkeyCount < MAX_ITEMS) c.hotkeys[c.hotkeyCount++] = {modifiers, key, item, position};
+    if (c.platform->hotkeyTaken && c.platform->hotkeyTaken(modifiers, key)) {
+        Add(c, Severity::Warning, "hotkey-taken", position,
+            {L"快捷键“", hotkey, L"”现在被另一个程序占用，KeyDeputy 启动时注册会失败"},
+            {L"换一个快捷键，或先关掉占用它的程序"});
+        return false;
+    }
+    return true;
+}
+
+void CheckAttributes(MenuChecker& c, const XmlElement& element) {
+    StartTag tag;
+    ReadStartTag(c, element, &tag);
+    for (int32_t i = 0; i < tag.count; ++i) {
+        wchar_t name[NAME_SIZE];
+        NameAt(c.text, tag.nameOffsets[i], name);
+        bool known = IsOneOf(name, ITEM_ATTRIBUTES);
+        CheckPosition position = At(c, tag.nameOffsets[i]);
+        if (!tag.hasValue[i] && !known) {
+            Add(c, Severity::Warning, "label-space", position,
+                {L"菜单项名称里有空格：菜单只显示“", element.name(), L"”，“", name, L"”被当作属性"},
+                {L"元素名（菜单上显示的文字）不能含空格；去掉空格或换成别的字符，例如“", element.name(), name,
+                 L"”"});
+        } else if (!tag.hasValue[i]) {
+            Add(c, Severity::Warning, "attribute-no-value", position, {L"属性“", name, L"”没有值，程序当它不存在"},
+                {L"写成 ", name, L"=\"值\""});
+        } else if (!known) {
+            const wchar_t* nearest = NearestName(name, ITEM_ATTRIBUTES, 3, 1);
+            Add(c, Severity::Warning, "unknown-attribute", position, {L"未知属性“", name, L"”被忽略"},
+                {nearest ? L"是不是要写“" : L"菜单项只认 快捷键、可选、选中 三个属性", nearest,
+                 nearest ? L"”？" : nullptr});
+        }
+    }
+    const wchar_t* selectable = element.attributeValue(KD_ATTR_SELECTABLE, nullptr);
+    if (selectable && !TextEquals(selectable, KD_NO) && !TextEquals(selectable, KD_YES))
+        Add(c, Severity::Warning, "yes-no-value", At(c, AttributeOffset(c, element, KD_ATTR_SELECTABLE)),
+            {L"可选=\"", selectable, L"\" 不会让菜单项变灰，只有“否”会"}, {L"要变灰写 可选=\"否\"，否则删掉这个属性"});
+    const wchar_t* checked = element.attributeValue(KD_ATTR_CHECKED, nullptr);
+    if (checked && !TextEquals(checked, KD_NO) && !TextEquals(checked, KD_YES))
+        Add(c, Severity::Warning, "yes-no-value", At(c, AttributeOffset(c, element, KD_ATTR_CHECKED)),
+            {L"选中=\"", checked, L"\" 不会显示勾号，只有“是”会"}, {L"要勾号写 选中=\"是\""});
+}
+
+// An action name written with blanks or full-width signs; null when there is none.
+const wchar_t* NearAction(const wchar_t* command) {
+    wchar_t plain[ACTION_NAME_SIZE];
+    size_t n = 0;
+    for (const wchar_t* p = command; *p; ++p) {
+        wchar_t ch = *p;
+        if (ch == L' ' || ch == L'\t' || ch == 0x3000) continue;
+        if (ch == 0xFF0B) ch = L'+';
+        if (ch == 0xFF0D || ch == 0x2212) ch = L'-';
+        if (n + 1 >= size_t(ACTION_NAME_SIZE)) return nullptr;
+        plain[n++] = ch;
+    }
+    plain[n] = 0;
+    int32_t row = FindActionRow(plain);
+    if (row != NO_ACTION_ROW) return ActionNames[row];
+    const wchar_t* names[ACTION_COUNT];
+    for (int32_t i = 0; i < ACTION_COUNT; ++i) names[i] = ActionNames[i];
+    // One character off, for texts of an action name's size only.
+    if (TextLength(plain) < 2 || TextLength(plain) > 6) return nullptr;
+    return NearestName(plain, names, size_t(ACTION_COUNT), 1);
+}
+
+bool EndsWithProgram(const wchar_t* text, size_t length) {
+    static const wchar_t* const EXTENSIONS[] = {L".exe", L".bat", L".cmd", L".com", L".lnk", L".msc"};
+    for (const wchar_t* extension : EXTENSIONS) {
+        size_t k = TextLength(extension);
+        if (length < k) continue;
+        wchar_t tail[8];
+        for (size_t i = 0; i < k; ++i) tail[i] = text[length - k + i];
+        tail[k] = 0;
+        if (TextEqualsIgnoreAsciiCase(tail, extension)) return true;
+    }
+    return false;
+}
+
+// A program name followed by a blank and more text, or a quoted program name.
+bool HasArguments(const wchar_t* command) {
+    if (command[0] == L'"') return true;
+    for (size_t i = 0; command[i]; ++i)
+        if (command[i] == L' ' && command[i + 1] && EndsWithProgram(command, i)) return true;
+    return false;
+}
+
+bool IsPlainPath(const wchar_t* command) {
+    bool drive = ((command[0] >= L'A' && command[0] <= L'Z') || (command[0] >= L'a' && command[0] <= L'z')) &&
+                 command[1] == L':' && command[2] == L'\\';
+    bool share = command[0] == L'\\' && command[1] == L'\\';
+    return (drive || share) && !TextContains(command, L"%");
+}
+
+void CheckResolution(MenuChecker& c, const XmlElement& element, const wchar_t* command) {
+    int32_t width, height;
+    if (ReadResolutionText(command, &width, &height)) return;
+    CheckPosition position = At(c, ContentOffset(c, element));
+    // The same text with full-width signs and stray blanks put right, when that reads.
+    wchar_t fixed[64];
+    size_t n = 0;
+    for (const wchar_t* p = command; *p && n + 1 < sizeof fixed / sizeof *fixed; ++p) {
+        wchar_t ch = *p;
+        if (ch == 0xFF08) ch = L'(';
+        if (ch == 0xFF09) ch = L')';
+        if (ch == 0xFF0C) ch = L',';
+        if (ch == L' ' || ch == 0x3000) continue;
+        fixed[n++] = ch;
+    }
+    fixed[n] = 0;
+    bool fixable = ReadResolutionText(fixed, &width, &height);
+    bool starts = TextLength(command) >= 3 && command[0] == L'分' && command[1] == L'辨' && command[2] == L'率';
+    Add(c, Severity::Warning, "resolution-refused", position,
+        {L"命令“", command,
+         starts ? L"”读不出宽和高，程序会恢复原分辨率并提示失败"
+                : L"”含有“分辨率”，程序把它当作分辨率命令而不是交给系统打开，结果只会提示失败"},
+        {fixable ? L"写成 " : L"写成 分辨率(宽,高)，用半角括号和逗号，例如 分辨率(1024,768)", fixable ? fixed : nullptr});
+}
+
+void CheckCommand(MenuChecker& c, const XmlElement& element, const wchar_t* command, ItemRow* row) {
+    DispatchDecision decision = DecideDispatch(command, nullptr);
+    if (decision.kind == DispatchKind::Resolution) {
+        row->kind = ItemKind::Resolution;
+        CheckResolution(c, element, command);
+        return;
+    }
+    if (decision.kind == DispatchKind::Action) {
+        row->kind = ItemKind::Action;
+        if (decision.actionRow == EXIT_ROW) c.sawExit = true;
+        return;
+    }
+    row->kind = ItemKind::Shell;
+    if (!element.text(0)) {
+        // A greyed entry without a hotkey is a caption: it can never be run.
+        bool caption = TextEquals(element.attributeValue(KD_ATTR_SELECTABLE, nullptr), KD_NO) &&
+                       !element.attributeValue(KD_ATTR_HOTKEY, nullptr);
+        if (caption) return;
+        Add(c, Severity::Warning, "no-command", At(c, TagOffset(c, element)),
+            {L"“", element.name(), L"”没有命令：程序把“未定义”交给系统打开，选它什么也不会发生"},
+            {L"在开始标签和结束标签之间写上命令，例如 <", element.name(), L">notepad.exe</", element.name(), L">"});
+        return;
+    }
+    CheckPosition position = At(c, ContentOffset(c, element));
+    if (const wchar_t* action = NearAction(command)) {
+        Add(c, Severity::Warning, "near-action", position,
+            {L"“", command, L"”不是动作名，程序会把它交给系统打开，结果什么也不会发生"},
+            {L"动作名必须一字不差（半角符号、没有空格）：写成“", action, L"”"});
+        return;
+    }
+    if (HasArguments(command)) {
+        Add(c, Severity::Warning, "shell-arguments", position,
+            {L"命令带有参数：整段“", command, L"”被当作一个文件名交给系统，这样的文件并不存在"},
+            {L"命令只能是一个程序、文件、文件夹或网址；要带参数，请写一个 .bat 文件或快捷方式（.lnk），"
+             L"再把它的路径写在这里"});
+        return;
+    }
+    if (IsPlainPath(command) && c.platform->pathMissing && c.platform->pathMissing(command))
+        Add(c, Severity::Warning, "shell-missing", position, {L"“", command, L"”不存在，选它什么也不会发生"},
+            {L"检查路径是否写对，或那个文件是否已被移动"});
+}
+
+[[gnu::noinline]] void CheckItem(MenuChecker& c, const XmlElement& element, int32_t walked) {
+    const WalkedItem& walkedItem = c.menu->items[walked];
+    if (c.report->itemCount == MAX_ITEMS) {
+        ++c.report->itemsLeftOut;
+        return;
+    }
+    int32_t index = c.report->itemCount++;
+    ItemRow& row = c.report->items[index];
+    row.id = walkedItem.identifier;
+    ItemPath(*c.menu, walkedItem.popup, &row);
+    CopyTextCut(row.label, ITEM_TEXT_SIZE, element.name());
+    row.command = CommandItems[walked].command;
+    row.hotkey = element.attributeValue(KD_ATTR_HOTKEY, nullptr);
+    row.hotkeyUsable = row.hotkey && CheckHotkey(c, element, index, row.hotkey);
+
+    CheckAttributes(c, element);
+    size_t shown = TextLength(element.name()) + (row.hotkey ? 1 + TextLength(row.hotkey) : 0);
+    if (shown >= size_t(MENU_TEXT_SIZE))
+        Add(c, Severity::Warning, "label-cut", At(c, TagOffset(c, element)),
+            {L"菜单项文字（名称加快捷键）超过 255 个字符，菜单只显示前 255 个"}, {L"缩短名称"});
+    CheckCommand(c, element, row.command, &row);
+    if (FindActionRow(row.command) == HIDE_ICON_ROW) {
+        if (row.hotkeyUsable) c.hideIconUndoable = true;
+        if (c.hideIconCount < 8) c.hideIconPositions[c.hideIconCount++] = At(c, TagOffset(c, element));
+    }
+}
+
+// Every element of the menu in document order, as the walk reads them; command items
+// are matched with the walk's records, which leaves out what it could not store.
+void VisitMenu(MenuChecker& c, const XmlElement& element) {
+    int32_t count = element.childCount();
+    if (count > 0) {
+        if (element.attributeValue(KD_ATTR_HOTKEY, nullptr))
+            Add(c, Severity::Note, "hotkey-ignored", At(c, AttributeOffset(c, element, KD_ATTR_HOTKEY)),
+                {L"“", element.name(), L"”是子菜单，它的快捷键不起作用"}, {L"快捷键只能写在没有子元素的菜单项上"});
+        for (int32_t i = 0; i < count; ++i) VisitMenu(c, element.childAt(i));
+        return;
+    }
+    if (TextEquals(element.name(), KD_MENU_SEPARATOR)) return;
+    const wchar_t* text = element.text(0);
+    const wchar_t* command = text ? text : KD_UNDEFINED_COMMAND;
+    if (c.walkedIndex < c.menu->itemCount && TextEquals(CommandItems[c.walkedIndex].command, command)) {
+        CheckItem(c, element, c.walkedIndex++);
+        return;
+    }
+    if (TextLength(command) < size_t(COMMAND_SIZE)) {
+        // Left out for a reason of the walk's own, such as the list's room.
+        Add(c, Severity::Warning, "item-left-out", At(c, TagOffset(c, element)),
+            {L"程序不加入“", element.name(), L"”这一项，菜单里没有它"}, {L"减少菜单项的数目"});
+        return;
+    }
+    wchar_t length[12];
+    FormatNumber(length, int64_t(TextLength(command)));
+    Add(c, Severity::Warning, "command-too-long", At(c, TagOffset(c, element)),
+        {L"“", element.name(), L"”的命令有 ", length, L" 个字符，超过 1023 个：程序不加入这一项，菜单里没有它"},
+        {L"缩短命令，或把它写进一个 .bat 文件再在这里写那个文件的路径"});
+}
+
+void CheckMenuItems(MenuChecker& c, const XmlElement& menuSection) {
+    if (menuSection.isEmpty()) {
+        Add(c, Severity::Warning, "no-menu", {0, 0}, {L"没有 <菜单> 段：程序运行后没有托盘菜单，也没有快捷键"},
+            {L"在 <KeyDeputy> 里加上 <菜单>…</菜单>，参考示例配置"});
+        return;
+    }
+    if (menuSection.childCount() == 0) {
+        Add(c, Severity::Warning, "empty-menu", At(c, TagOffset(c, menuSection)),
+            {L"<菜单> 里没有任何菜单项：程序运行后没有托盘菜单"}, {L"在 <菜单> 里写上菜单项"});
+        return;
+    }
+    MenuSink sink = {c.menu, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterNothing};
+    WalkMenu(menuSection, nullptr, sink);
+    VisitMenu(c, menuSection);
+    if (!c.hideIconUndoable)
+        for (int32_t i = 0; i < c.hideIconCount; ++i)
+            Add(c, Severity::Warning, "hide-icon-no-way-back", c.hideIconPositions[i],
+                {L"隐藏图标后托盘菜单就打不开了，而没有能用的快捷键运行“隐藏图标”把它再显示出来"},
+                {L"给这一项加一个快捷键，例如 快捷键=\"Ctrl+Alt+H\""});
+    if (!c.sawExit)
+        Add(c, Severity::Note, "no-exit", At(c, TagOffset(c, menuSection)), {L"菜单里没有“退出程序”，只能用任务管理器结束程序"},
+            {L"加一项 <退出>退出程序</退出>"});
+}
+
+}  // namespace
+
+void CheckMenu(CheckContext& context, const XmlElement& root) {
+    MenuChecker c = {};
+    static_cast<CheckContext&>(c) = context;
+    c.menu = static_cast<MenuRecord*>(calloc(1, sizeof(MenuRecord)));
+    c.hotkeys = static_cast<HotkeySeen*>(calloc(MAX_ITEMS, sizeof(HotkeySeen)));
+    if (c.menu && c.hotkeys && InitCommandItems()) CheckMenuItems(c, root.childByName(KD_SECTION_MENU, nullptr));
+    if (c.menu) free(c.menu->items);
+    free(c.menu);
+    free(c.hotkeys);
+}
