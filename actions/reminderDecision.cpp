@@ -25,8 +25,9 @@ bool ReminderMinutesValid(int32_t minutes) {
     return minutes >= REMINDER_MIN_MINUTES && minutes <= REMINDER_MAX_MINUTES;
 }
 
-ReminderOutcome DecideReminder(const wchar_t* text, ActionHandler* action) {
+ReminderOutcome DecideReminder(const wchar_t* text, bool programEnding, ActionHandler* action) {
     *action = nullptr;
+    if (programEnding) return REMINDER_NOTHING;
     if (!text || TextLength(text) < 2) return REMINDER_POWER_ONLY;
     if (TextContains(text, KD_RESOLUTION_WORD)) return REMINDER_RESOLUTION;
     *action = FindAction(text);

@@ -212,7 +212,7 @@ void CheckCommands() {
         }
 
         ActionHandler action = ActionTable[1].handler;
-        ReminderOutcome outcome = DecideReminder(item.command, &action);
+        ReminderOutcome outcome = DecideReminder(item.command, false, &action);
         FUZZ_CHECK((outcome == REMINDER_ACTION) == (action != nullptr));
         if (outcome == REMINDER_ACTION) FUZZ_CHECK(action == named);
         FUZZ_CHECK((outcome == REMINDER_POWER_ONLY) == (length < 2));

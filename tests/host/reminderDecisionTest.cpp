@@ -7,7 +7,7 @@
 namespace {
 ReminderOutcome Decide(const wchar_t* text, ActionHandler* action) {
     *action = &VolumeUp;  // must be overwritten
-    return DecideReminder(text, action);
+    return DecideReminder(text, false, action);
 }
 }  // namespace
 
@@ -83,4 +83,12 @@ TEST(PowerChoice, ForcedExitFlags) {
     EXPECT_FALSE(PowerChoiceExitFlags(4, &flags));
     EXPECT_FALSE(PowerChoiceExitFlags(-1, &flags));
     EXPECT_EQ(flags, 99u);
+}
+
+TEST(ReminderDecision, NothingActsOnceTheProgramIsEnding) {
+    for (const wchar_t* text : {L"", L"静音", L"分辨率(800,600)", L"该下班了", L"定时提醒"}) {
+        ActionHandler action = &VolumeUp;
+        EXPECT_EQ(DecideReminder(text, true, &action), REMINDER_NOTHING);
+        EXPECT_EQ(action, nullptr);
+    }
 }
