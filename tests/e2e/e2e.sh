@@ -9,8 +9,8 @@
 #   kd_install DIR                 copies KeyDeputy.exe into C:\DIR (e.g. kd, kd\Temp)
 #   kd_xml DIR ENCODING            writes C:\DIR\KeyDeputy.xml from standard input
 #                                  (utf16, utf16-nobom, utf8, utf8-bom, ansi)
-#   kd_start DIR                   starts the program in the background; KD_PID is the
-#                                  process to wait for
+#   kd_start DIR [ERRFILE]         starts the program in the background; KD_PID is the
+#                                  process to wait for; Wine's messages go to ERRFILE
 #   kd_wait_exit PID SECONDS       waits for it to end; KD_EXIT is its exit code
 #   drv ARGS...                    runs kddriver.exe and prints its output
 #   drv_bg FILE ARGS...            runs it in the background, output to FILE; KD_BG_PID
@@ -121,7 +121,7 @@ make_bat() {
 kd_start() {
     local dir
     dir=$(unix_path "$1")
-    (cd "$dir" && exec wine "$(win_path "$1")\\KeyDeputy.exe") >/dev/null 2>&1 &
+    (cd "$dir" && exec wine "$(win_path "$1")\\KeyDeputy.exe") >/dev/null 2>"${2:-/dev/null}" &
     KD_PID=$!
     E2E_STARTED_PIDS+=("$KD_PID")
 }
