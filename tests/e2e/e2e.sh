@@ -16,6 +16,7 @@
 #   drv_bg FILE ARGS...            runs it in the background, output to FILE; KD_BG_PID
 #   make_bat NAME                  C:\kd\NAME.bat, which writes C:\kd\NAME.txt
 #   box_read CAPTION / box_field F reads a message box, then one of its fields
+#   wait_for SECONDS COMMAND...    polls until the command succeeds
 #   press_keys KEYS                focuses a window of the prefix, then types KEYS
 #   check / check_not / check_eq / check_match record one result each; e2e_end
 #                                  reports them all and sets the exit code
@@ -157,6 +158,17 @@ wait_line() {
     local limit=$(( $3 * 10 )) i
     for ((i = 0; i < limit; i++)); do
         grep -q "^$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_for SECONDS COMMAND...: until the command succeeds.
+wait_for() {
+    local limit=$(( $1 * 10 )) i
+    shift
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
         sleep 0.1
     done
     return 1

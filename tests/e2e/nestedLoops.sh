@@ -18,21 +18,8 @@ SCREENSHOT=1024 REMINDER=1025 QUIT=1026
 
 # The selector: the program's visible dialog without a caption.
 selector_open() { drv list --class '#32770' --pid "$KD_WIN_PID" | awk -F'\t' '$3 == "" && $5 == 1' | grep -q .; }
-wait_selector() {
-    local limit=$(( $1 * 10 )) i
-    for ((i = 0; i < limit; i++)); do selector_open && return 0; sleep 0.1; done
-    return 1
-}
-wait_selector_gone() {
-    local limit=$(( $1 * 10 )) i
-    for ((i = 0; i < limit; i++)); do selector_open || return 0; sleep 0.1; done
-    return 1
-}
-wait_save_dialog() {
-    local limit=$(( $1 * 10 )) i
-    for ((i = 0; i < limit; i++)); do drv list --class '#32770' | grep -q $'\t另存为\t' && return 0; sleep 0.1; done
-    return 1
-}
+selector_gone() { ! selector_open; }
+save_dialog_open() { drv list --class '#32770' | grep -q $'\t另存为\t'; }
 set_reminder() {
     drv command "$CAPTION" $REMINDER
     check "$1: reminder set inside it" drv reminder set 喝水 30 --timeout 10000
@@ -48,29 +35,29 @@ start_program() {
 # ----- the selector, cancelled: 屏幕截图 works again at once -----
 start_program "selector"
 drv command "$CAPTION" $SCREENSHOT
-check "selector opens" wait_selector 10
+check "selector opens" wait_for 10 selector_open
 set_reminder "selector"
 xdotool mousemove 500 400 click 3
-check "selector cancelled with the right button" wait_selector_gone 10
+check "selector cancelled with the right button" wait_for 10 selector_gone
 start=$(date +%s.%N)
 drv command "$CAPTION" $SCREENSHOT
-if wait_selector 5; then
+if wait_for 5 selector_open; then
     took=$(elapsed "$start")
     check "the selector opens again within 2 s (took $took s)" awk -v t="$took" 'BEGIN { exit !(t <= 2) }'
 else
     e2e_fail "the selector opens again"
 fi
 xdotool mousemove 500 400 click 3
-wait_selector_gone 10
+wait_for 10 selector_gone
 close_program "$CAPTION"
 
 # ----- the save dialog: the chosen file is written at once -----
 start_program "save dialog"
 drv command "$CAPTION" $SCREENSHOT
-check "selector opens for a region" wait_selector 10
+check "selector opens for a region" wait_for 10 selector_open
 sleep 0.5
 xdotool mousemove 100 100 mousedown 1 mousemove 200 150 mousemove 300 200 mouseup 1
-check "save dialog shown" wait_save_dialog 10
+check "save dialog shown" wait_for 10 save_dialog_open
 set_reminder "save dialog"
 check "file name given" drv save 'C:\kd\shot.png' --timeout 10000
 check "the file exists while the program runs" wait_file "$KD_DRIVE_C/kd/shot.png" 5
