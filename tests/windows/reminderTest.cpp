@@ -22,6 +22,12 @@ const wchar_t* const BAD_MINUTES = L"您的输入不正确，请重新输入。"
 
 ImportPatch* SetTimerPatch;
 ImportPatch* KillTimerPatch;
+ImportPatch* BoxPatch;
+
+int WINAPI LoggingMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    LogCall(L"MessageBoxW style=%x", style);
+    return reinterpret_cast<decltype(&MessageBoxW)>(BoxPatch->original())(owner, text, caption, style);
+}
 
 BOOL WINAPI FakeExitWindows(UINT flags, DWORD reason) {
     LogCall(L"ExitWindowsEx %u %lu", flags, reason);
@@ -81,7 +87,9 @@ KD_CHILD_MODE(ChildReminder, L"actions-reminder") {
     ImportPatch killTimer("user32.dll", "KillTimer", AsPointer(&LoggingKillTimer));
     ImportPatch tray("shell32.dll", "Shell_NotifyIconW", AsPointer(&FakeShellNotifyIcon));
     ImportPatch display("user32.dll", "ChangeDisplaySettingsW", AsPointer(&FakeChangeDisplay));
-    if (!setTimer.active() || !killTimer.active() || !tray.active() || !display.active()) return 4;
+    ImportPatch box("user32.dll", "MessageBoxW", AsPointer(&LoggingMessageBox));
+    if (!setTimer.active() || !killTimer.active() || !tray.active() || !display.active() || !box.active()) return 4;
+    BoxPatch = &box;
     SetTimerPatch = &setTimer;
     KillTimerPatch = &killTimer;
     AppInstance = GetModuleHandleW(nullptr);
@@ -321,7 +329,10 @@ TEST(TimedReminder, PlainTextIsShownBeforeThePowerChoiceRuns) {
     EXPECT_EQ(LogCount(child.Log(), L"ExitWindowsEx"), 0);
     EXPECT_TRUE(AnswerBox(box, IDOK));
     EXPECT_EQ(child.End(), 0);
-    EXPECT_TRUE(LogHas(child.Log(), L"ExitWindowsEx 4 0"));
+    std::vector<std::wstring> log = child.Log();
+    EXPECT_TRUE(LogHas(log, L"ExitWindowsEx 4 0"));
+    // Seen in front of other windows: MB_OK | MB_SETFOREGROUND | MB_TOPMOST.
+    EXPECT_TRUE(LogHas(log, L"MessageBoxW style=50000"));
 }
 
 TEST(TimedReminder, EachReminderKeepsItsOwnTextAndChoice) {
