@@ -1,7 +1,9 @@
 #include "actions/forcedShutdown.h"
 
 #include "actions/actionHandlers.h"
+#include "actions/powerConsent.h"
 #include "app/configLookup.h"
+#include "app/mainWindow.h"
 #include "app/messages.h"
 
 bool LoadNativeShutdown(const wchar_t* library, const char* adjustName, const char* shutdownName,
@@ -33,7 +35,8 @@ namespace {
 void ConfirmAndShutDown(uint32_t action) {
     // One confirmation text for both actions, so one override changes both.
     const wchar_t* question = MessageText(KD_MSG_SHUTDOWN, KD_MSG_SHUTDOWN_TEXT);
-    if (MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return;
+    int answer = MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (!ShutdownConsented(answer, ProgramEnding)) return;
     NativeShutdown native;
     if (!LoadNativeShutdown(NATIVE_LIBRARY, ADJUST_PRIVILEGE_NAME, SHUTDOWN_SYSTEM_NAME, &native)) return;
     RunNativeShutdown(&native, action);

@@ -25,8 +25,9 @@ bool ReminderMinutesValid(int32_t minutes) {
     return minutes >= REMINDER_MIN_MINUTES && minutes <= REMINDER_MAX_MINUTES;
 }
 
-ReminderOutcome DecideReminder(const wchar_t* text, int32_t* actionRow) {
+ReminderOutcome DecideReminder(const wchar_t* text, bool programEnding, int32_t* actionRow) {
     *actionRow = NO_ACTION_ROW;
+    if (programEnding) return REMINDER_NOTHING;
     if (!text || TextLength(text) < 2) return REMINDER_POWER_ONLY;
     if (TextContains(text, KD_RESOLUTION_WORD)) return REMINDER_RESOLUTION;
     *actionRow = FindActionRow(text);

@@ -23,6 +23,7 @@ constexpr int32_t REMINDER_MAX_MINUTES = 1440;
 bool ReminderMinutesValid(int32_t minutes);
 
 enum ReminderOutcome : int32_t {
+    REMINDER_NOTHING,     // the program has begun to end: no reminder acts any more
     REMINDER_POWER_ONLY,  // fewer than two characters: only the power choice runs
     REMINDER_RESOLUTION,  // holds 分辨率 anywhere: the resolution command
     REMINDER_ACTION,      // exactly an action name: that action, no power choice
@@ -31,4 +32,4 @@ enum ReminderOutcome : int32_t {
 
 // Decides in that order; *actionRow is the action's row for REMINDER_ACTION and
 // NO_ACTION_ROW otherwise.
-ReminderOutcome DecideReminder(const wchar_t* text, int32_t* actionRow);
+ReminderOutcome DecideReminder(const wchar_t* text, bool programEnding, int32_t* actionRow);

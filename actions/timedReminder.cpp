@@ -3,14 +3,23 @@
 #include "actions/actionHandlers.h"
 #include "actions/actionTable.h"
 #include "actions/powerChoice.h"
+#include "actions/powerConsent.h"
 #include "actions/resolution.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
+#include "app/mainWindow.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
 #include "lib/textCopy.h"
 
+#include <cstdlib>
+
 namespace {
+// Installed with the first reminder: every loop of the thread, the program's own and
+// the modal loops of boxes and dialogs (whose dialog manager knows only their own
+// dialog), takes its messages through it.
+HHOOK ReminderKeysHook = nullptr;
+
 // What the buttons show at this OK: an automatic radio button cannot be unchecked
 // by the user, so "none" here means none was ever chosen in this dialog.
 int32_t CheckedChoice(HWND dialog) {
@@ -35,7 +44,7 @@ void AcceptReminder(HWND dialog, ReminderRecord* record) {
     }
     KillTimer(dialog, REMINDER_TIMER_ID);
     SetTimer(dialog, REMINDER_TIMER_ID, UINT(record->minutes) * REMINDER_MS_PER_MINUTE, nullptr);
-    // Hidden but alive: its modal loop keeps the rest of the program running.
+    // Hidden until its time is up; nothing shows it again.
     ShowWindow(dialog, SW_HIDE);
 }
 
@@ -58,8 +67,11 @@ void KeepEscapeFromTextField(HWND dialog, ReminderRecord* record) {
 
 void ReminderTimeUp(HWND dialog, ReminderRecord* record) {
     KillTimer(dialog, REMINDER_TIMER_ID);
+    record->fired = true;
     int32_t actionRow = NO_ACTION_ROW;
-    switch (DecideReminder(record->text, &actionRow)) {
+    switch (DecideReminder(record->text, ProgramEnding, &actionRow)) {
+    case REMINDER_NOTHING:
+        break;
     case REMINDER_POWER_ONLY:
         RunPowerChoice(record->choice);
         break;
@@ -69,35 +81,81 @@ void ReminderTimeUp(HWND dialog, ReminderRecord* record) {
     case REMINDER_ACTION:
         ActionTable[actionRow].handler();
         break;
-    case REMINDER_SHOW_TEXT:
-        // The user's own text, shown as written; the power choice waits for the box.
-        MessageBoxW(nullptr, record->text, AppCaption, MB_OK);
-        RunPowerChoice(record->choice);
+    case REMINDER_SHOW_TEXT: {
+        // The user's own text, shown as written and in front; the power choice waits
+        // for the box, and is dropped when the box ended with the program. A close
+        // request meanwhile may destroy the dialog and its record: keep the choice.
+        int32_t choice = record->choice;
+        int answer = MessageBoxW(nullptr, record->text, AppCaption, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+        if (ReminderFollowUpAllowed(answer, ProgramEnding)) RunPowerChoice(choice);
         break;
     }
+    }
+}
+
+void ReleaseReminder(HWND dialog, ReminderRecord* record) {
+    // The field is destroyed after this dialog's WM_DESTROY: give it its own
+    // procedure back before the record goes.
+    HWND field = GetDlgItem(dialog, IDC_REMINDER_TEXT);
+    if (field && record->textFieldProc)
+        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->textFieldProc));
+    SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    free(record);
+}
+
+bool IsReminderDialog(HWND window) {
+    // Only a dialog's window bytes hold a dialog procedure.
+    if (!window || GetClassLongPtrW(window, GCW_ATOM) != ATOM(reinterpret_cast<ULONG_PTR>(WC_DIALOG))) return false;
+    return GetWindowLongPtrW(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&ReminderProc);
+}
+
+// A key meant for a reminder goes to the dialog manager (Tab, Return, the default
+// button); one it handled becomes WM_NULL, so the loop dispatches nothing. Other
+// messages are dispatched by the loop as usual.
+LRESULT CALLBACK ReminderKeys(int code, WPARAM wParam, LPARAM lParam) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    bool key = message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST;
+    if (code == HC_ACTION && wParam == PM_REMOVE && key && message->hwnd) {
+        HWND root = GetAncestor(message->hwnd, GA_ROOT);
+        if (IsReminderDialog(root) && IsDialogMessageW(root, message)) *message = MSG{};
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 }  // namespace
 
-INT_PTR CALLBACK ReminderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK ReminderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        if (lParam) KeepEscapeFromTextField(dialog, reinterpret_cast<ReminderRecord*>(lParam));
+        // Without a record the dialog does nothing but close.
+        auto* record = static_cast<ReminderRecord*>(calloc(1, sizeof(ReminderRecord)));
+        SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
+        if (record) KeepEscapeFromTextField(dialog, record);
         return 0;
     }
     if (message == WM_CLOSE) {
-        EndDialog(dialog, INT_PTR(wParam));
+        DestroyWindow(dialog);
         return 0;
     }
     auto* record = reinterpret_cast<ReminderRecord*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (!record) return 0;
-    // Only OK counts; Escape (the cancel command) and every other command do nothing.
-    if (message == WM_COMMAND && wParam == IDOK) AcceptReminder(dialog, record);
-    else if (message == WM_TIMER) ReminderTimeUp(dialog, record);
+    if (message == WM_DESTROY) {
+        ReleaseReminder(dialog, record);
+    } else if (message == WM_COMMAND && wParam == IDOK && !record->fired) {
+        // Only OK counts; Escape (the cancel command) and every other command do nothing.
+        AcceptReminder(dialog, record);
+    } else if (message == WM_TIMER && !record->fired) {
+        ReminderTimeUp(dialog, record);
+        // Its work is done; the record goes with the dialog (unless a close request
+        // took both while a box was open).
+        if (IsWindow(dialog)) DestroyWindow(dialog);
+    }
     return 0;
 }
 
 void ShowTimedReminder() {
-    // The record lives in this frame, which stays until the dialog has ended.
-    ReminderRecord record = {};
-    DialogBoxParamW(AppInstance, KD_REMINDER_DIALOG, nullptr, ReminderProc, reinterpret_cast<LPARAM>(&record));
+    // Modeless, so that it never holds up an operation whose modal loop was open
+    // when it was set: modal loops end last-in first-out.
+    if (!ReminderKeysHook)
+        ReminderKeysHook = SetWindowsHookExW(WH_GETMESSAGE, ReminderKeys, nullptr, GetCurrentThreadId());
+    HWND dialog = CreateDialogParamW(AppInstance, KD_REMINDER_DIALOG, nullptr, ReminderProc, 0);
+    if (dialog) ShowWindow(dialog, SW_SHOW);
 }

@@ -12,12 +12,15 @@ struct ReminderRecord {
     int32_t minutes;
     int32_t choice;  // a PowerChoice
     WNDPROC textFieldProc;  // the text field's own procedure, see ReminderProc
+    bool fired;             // time is up: later timer messages do nothing
 };
 
 constexpr UINT_PTR REMINDER_TIMER_ID = 1;
 constexpr UINT REMINDER_MS_PER_MINUTE = 60000;
 
-// Procedure of the dialog "102". Its creation parameter is the dialog's record,
-// which must outlive the dialog. Returns 0 for every message. It keeps Escape
-// from the multi-line text field, which would otherwise close the dialog.
+// Procedure of the modeless dialog "102". Each dialog allocates its own record
+// and frees it when it is destroyed (by the close box, or once its time-up work
+// is done). Returns 0 for every message. It keeps Escape from the multi-line text
+// field, which would otherwise close the dialog. The dialogs' keys reach the dialog
+// manager through a message hook of the thread, in whichever loop takes them.
 INT_PTR CALLBACK ReminderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

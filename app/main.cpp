@@ -8,6 +8,7 @@
 #include "app/autostart.h"
 #include "app/configLookup.h"
 #include "app/configPath.h"
+#include "app/instanceName.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
 
@@ -28,6 +29,18 @@ static bool RegisterMainClass() {
     return RegisterClassExW(&windowClass) != 0;
 }
 
+// True when another instance of this caption has already passed this step. The
+// object is taken before anything can wait on the user (the Temp question, hotkey
+// warnings), which the window test alone misses; it lives until the process ends.
+static bool OtherInstanceRunning() {
+    wchar_t name[INSTANCE_NAME_SIZE];
+    if (InstanceObjectName(AppCaption, name, INSTANCE_NAME_SIZE)) {
+        HANDLE marker = CreateMutexW(nullptr, FALSE, name);
+        if (marker && GetLastError() == ERROR_ALREADY_EXISTS) return true;
+    }
+    return FindWindowW(AppCaption, AppCaption) != nullptr;
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     AppInstance = instance;
 
@@ -38,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     free(configPath);
 
     LoadAppCaption();
-    if (ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE) && FindWindowW(AppCaption, AppCaption)) return 0;
+    if (ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE) && OtherInstanceRunning()) return 0;
     ApplyAutostart(ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_AUTOSTART));
     if (!RegisterMainClass()) return 0;
 

@@ -9,6 +9,8 @@
 #include "menu/menuBuilder.h"
 
 HMENU TrayMenu = nullptr;
+bool MainWindowReady = false;
+bool ProgramEnding = false;
 
 // Sent by the shell when its notification area is created again (it restarted):
 // the icon must then be added anew or the program has no way in.
@@ -36,16 +38,21 @@ static void CreateMainWindow(HWND window) {
     FillTrayIcon(ConfigFlag(KD_SECTION_TIP, KD_KEY_TIP_SHOW));
     Shell_NotifyIconW(NIM_ADD, &TrayIcon);
     InvalidateRect(window, nullptr, FALSE);
+    MainWindowReady = true;
 }
 
 void EndProgram() {
+    ProgramEnding = true;
     ResetBrightness();
     RemoveTrayIcon();
     PostQuitMessage(0);
 }
 
-// Only identifiers the builder handed out reach dispatch.
+// Only identifiers the builder handed out reach dispatch, and only while the program
+// runs: before the icon exists an exit would leave it behind, after the end a
+// command would act for a program the user has left.
 static void DispatchIdentifier(WPARAM identifier) {
+    if (!MainWindowReady || ProgramEnding) return;
     if (identifier < WPARAM(FIRST_COMMAND_ID)) return;
     WPARAM index = identifier - FIRST_COMMAND_ID;
     if (index >= WPARAM(CommandItemCount)) return;

@@ -9,13 +9,14 @@
 #   kd_install DIR                 copies KeyDeputy.exe into C:\DIR (e.g. kd, kd\Temp)
 #   kd_xml DIR ENCODING            writes C:\DIR\KeyDeputy.xml from standard input
 #                                  (utf16, utf16-nobom, utf8, utf8-bom, ansi)
-#   kd_start DIR                   starts the program in the background; KD_PID is the
-#                                  process to wait for
+#   kd_start DIR [ERRFILE]         starts the program in the background; KD_PID is the
+#                                  process to wait for; Wine's messages go to ERRFILE
 #   kd_wait_exit PID SECONDS       waits for it to end; KD_EXIT is its exit code
 #   drv ARGS...                    runs kddriver.exe and prints its output
 #   drv_bg FILE ARGS...            runs it in the background, output to FILE; KD_BG_PID
 #   make_bat NAME                  C:\kd\NAME.bat, which writes C:\kd\NAME.txt
 #   box_read CAPTION / box_field F reads a message box, then one of its fields
+#   wait_for SECONDS COMMAND...    polls until the command succeeds
 #   press_keys KEYS                focuses a window of the prefix, then types KEYS
 #   check / check_not / check_eq / check_match record one result each; e2e_end
 #                                  reports them all and sets the exit code
@@ -121,7 +122,7 @@ make_bat() {
 kd_start() {
     local dir
     dir=$(unix_path "$1")
-    (cd "$dir" && exec wine "$(win_path "$1")\\KeyDeputy.exe") >/dev/null 2>&1 &
+    (cd "$dir" && exec wine "$(win_path "$1")\\KeyDeputy.exe") >/dev/null 2>"${2:-/dev/null}" &
     KD_PID=$!
     E2E_STARTED_PIDS+=("$KD_PID")
 }
@@ -157,6 +158,17 @@ wait_line() {
     local limit=$(( $3 * 10 )) i
     for ((i = 0; i < limit; i++)); do
         grep -q "^$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_for SECONDS COMMAND...: until the command succeeds.
+wait_for() {
+    local limit=$(( $1 * 10 )) i
+    shift
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
         sleep 0.1
     done
     return 1

@@ -212,7 +212,7 @@ void CheckCommands() {
         }
 
         int32_t actionRow = 1;
-        ReminderOutcome outcome = DecideReminder(item.command, &actionRow);
+        ReminderOutcome outcome = DecideReminder(item.command, false, &actionRow);
         FUZZ_CHECK((outcome == REMINDER_ACTION) == (actionRow != NO_ACTION_ROW));
         if (outcome == REMINDER_ACTION) FUZZ_CHECK(ActionTable[actionRow].handler == named);
         FUZZ_CHECK((outcome == REMINDER_POWER_ONLY) == (length < 2));

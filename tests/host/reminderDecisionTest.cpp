@@ -9,7 +9,7 @@ namespace {
 // The row's handler, so that the cases read as what runs.
 ReminderOutcome Decide(const wchar_t* text, ActionHandler* action) {
     int32_t row = 0;  // must be overwritten
-    ReminderOutcome outcome = DecideReminder(text, &row);
+    ReminderOutcome outcome = DecideReminder(text, false, &row);
     *action = row == NO_ACTION_ROW ? nullptr : ActionTable[row].handler;
     return outcome;
 }
@@ -87,4 +87,12 @@ TEST(PowerChoice, ForcedExitFlags) {
     EXPECT_FALSE(PowerChoiceExitFlags(4, &flags));
     EXPECT_FALSE(PowerChoiceExitFlags(-1, &flags));
     EXPECT_EQ(flags, 99u);
+}
+
+TEST(ReminderDecision, NothingActsOnceTheProgramIsEnding) {
+    for (const wchar_t* text : {L"", L"静音", L"分辨率(800,600)", L"该下班了", L"定时提醒"}) {
+        int32_t row = 0;
+        EXPECT_EQ(DecideReminder(text, true, &row), REMINDER_NOTHING);
+        EXPECT_EQ(row, NO_ACTION_ROW);
+    }
 }

@@ -19,6 +19,7 @@ HWND CreateMain(const wchar_t* document) {
     free(CommandItems);
     CommandItems = nullptr;
     TrayIcon = {};
+    ProgramEnding = false;  // an earlier window's destruction ended "the program"
     WNDCLASSEXW c = {};
     c.cbSize = sizeof c;
     c.lpfnWndProc = MainWindowProc;
@@ -129,6 +130,16 @@ TEST(MainWindow, ForeignCommandIdentifiersAreIgnored) {
     SendMessageW(window, WM_COMMAND, 1024, 0);
     EXPECT_TRUE(TrayIconShown);
     DestroyMain(window);
+}
+
+TEST(MainWindow, NoCommandRunsOnceTheProgramIsEnding) {
+    HWND window = CreateMain(L"<KeyDeputy><菜单><a>隐藏图标</a></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    EndProgram();  // the exit action, confirmed; a modal loop still runs
+    SendMessageW(window, WM_HOTKEY, 1024, 0);
+    EXPECT_TRUE(TrayIconShown) << "the icon would come back after its removal";
+    EXPECT_EQ(CommandItems[0].handler, nullptr);
+    EXPECT_EQ(DestroyMain(window), 0);
 }
 
 TEST(MainWindow, DestructionRestoresBrightnessRemovesIconAndQuitsWithZero) {

@@ -6,6 +6,7 @@
 #include "actions/actionHandlers.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
+#include "app/mainWindow.h"
 #include "app/resourceIds.h"
 #include "app/trayIcon.h"
 #include "tests/windows/actionsTestSupport.h"
@@ -14,12 +15,19 @@
 namespace {
 constexpr UINT OPEN_REMINDER = WM_APP + 1;
 constexpr UINT END_CHILD = WM_APP + 2;
+constexpr UINT END_PROGRAM = WM_APP + 3;  // the way out of a confirmed exit
 const wchar_t* const DIALOG_CAPTION = L"KeyDeputy定时提醒";
 const wchar_t* const BOX_CAPTION = L"KeyDeputy v2.0";
 const wchar_t* const BAD_MINUTES = L"您的输入不正确，请重新输入。";
 
 ImportPatch* SetTimerPatch;
 ImportPatch* KillTimerPatch;
+ImportPatch* BoxPatch;
+
+int WINAPI LoggingMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    LogCall(L"MessageBoxW style=%x", style);
+    return reinterpret_cast<decltype(&MessageBoxW)>(BoxPatch->original())(owner, text, caption, style);
+}
 
 BOOL WINAPI FakeExitWindows(UINT flags, DWORD reason) {
     LogCall(L"ExitWindowsEx %u %lu", flags, reason);
@@ -53,8 +61,13 @@ LONG WINAPI FakeChangeDisplay(DEVMODEW* mode, DWORD flags) {
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == OPEN_REMINDER) {
         // As command dispatch runs it: from the message loop, nested in whatever loop runs now.
+        // The dialog is modeless: the handler returns at once.
         ShowTimedReminder();
-        LogCall(L"dialog ended");
+        LogCall(L"handler returned");
+        return 0;
+    }
+    if (message == END_PROGRAM) {
+        EndProgram();
         return 0;
     }
     if (message == END_CHILD) {
@@ -74,7 +87,9 @@ KD_CHILD_MODE(ChildReminder, L"actions-reminder") {
     ImportPatch killTimer("user32.dll", "KillTimer", AsPointer(&LoggingKillTimer));
     ImportPatch tray("shell32.dll", "Shell_NotifyIconW", AsPointer(&FakeShellNotifyIcon));
     ImportPatch display("user32.dll", "ChangeDisplaySettingsW", AsPointer(&FakeChangeDisplay));
-    if (!setTimer.active() || !killTimer.active() || !tray.active() || !display.active()) return 4;
+    ImportPatch box("user32.dll", "MessageBoxW", AsPointer(&LoggingMessageBox));
+    if (!setTimer.active() || !killTimer.active() || !tray.active() || !display.active() || !box.active()) return 4;
+    BoxPatch = &box;
     SetTimerPatch = &setTimer;
     KillTimerPatch = &killTimer;
     AppInstance = GetModuleHandleW(nullptr);
@@ -91,6 +106,7 @@ KD_CHILD_MODE(ChildReminder, L"actions-reminder") {
     TrayIconShown = true;
     PostMessageW(MainWindow, OPEN_REMINDER, 0, 0);
     MSG msg;
+    // A loop like the program's own.
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -146,6 +162,13 @@ public:
 
     // The reminder's time is up, without waiting for the timer.
     static void TimeUp(HWND dialog) { PostMessageW(dialog, WM_TIMER, 1, 0); }
+
+    // Return typed in a field; only the dialog manager makes it the OK command.
+    static void PressReturn(HWND dialog, int field) {
+        HWND control = GetDlgItem(dialog, field);
+        PostMessageW(control, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    }
 
     HWND WaitBox(DWORD ms) { return WaitForBox(BOX_CAPTION, pid, ms); }
 
@@ -221,7 +244,7 @@ TEST(TimedReminder, EscapeDoesNothingAndTheCloseBoxEndsWithoutAReminder) {
     for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(30);
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(child.End(), 0);
-    EXPECT_EQ(child.Log(), (std::vector<std::wstring>{L"dialog ended", L"tray shown 1", L"loop ended"}));
+    EXPECT_EQ(child.Log(), (std::vector<std::wstring>{L"handler returned", L"tray shown 1", L"loop ended"}));
 }
 
 TEST(TimedReminder, AcceptedMinutesHideTheDialogAndArmTimerOne) {
@@ -232,10 +255,10 @@ TEST(TimedReminder, AcceptedMinutesHideTheDialogAndArmTimerOne) {
     ReminderChild::PressOk(dialog);
     EXPECT_TRUE(WaitUntilHidden(dialog));
     EXPECT_EQ(child.WaitBox(500), nullptr);
-    // Ending the program's loop ends the waiting dialog too.
+    // Ending the program's loop drops the waiting dialog.
     EXPECT_EQ(child.End(), 0);
-    EXPECT_EQ(child.Log(), (std::vector<std::wstring>{L"KillTimer 1", L"SetTimer 1 86400000 0", L"tray shown 1",
-                                                      L"dialog ended", L"loop ended"}));
+    EXPECT_EQ(child.Log(), (std::vector<std::wstring>{L"handler returned", L"KillTimer 1", L"SetTimer 1 86400000 0",
+                                                      L"tray shown 1", L"loop ended"}));
 }
 
 TEST(TimedReminder, ActionNameRunsTheActionAndNoPowerChoice) {
@@ -247,8 +270,9 @@ TEST(TimedReminder, ActionNameRunsTheActionAndNoPowerChoice) {
     ASSERT_TRUE(WaitUntilHidden(dialog));
     ReminderChild::TimeUp(dialog);
     EXPECT_EQ(child.WaitBox(1500), nullptr);
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_FALSE(IsWindowVisible(dialog));
+    // Its work done, the dialog is destroyed (Wine takes about 2 s).
+    for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(child.End(), 0);
     std::vector<std::wstring> log = child.Log();
     EXPECT_EQ(LogCount(log, L"KillTimer 1"), 2);
@@ -305,7 +329,10 @@ TEST(TimedReminder, PlainTextIsShownBeforeThePowerChoiceRuns) {
     EXPECT_EQ(LogCount(child.Log(), L"ExitWindowsEx"), 0);
     EXPECT_TRUE(AnswerBox(box, IDOK));
     EXPECT_EQ(child.End(), 0);
-    EXPECT_TRUE(LogHas(child.Log(), L"ExitWindowsEx 4 0"));
+    std::vector<std::wstring> log = child.Log();
+    EXPECT_TRUE(LogHas(log, L"ExitWindowsEx 4 0"));
+    // Seen in front of other windows: MB_OK | MB_SETFOREGROUND | MB_TOPMOST.
+    EXPECT_TRUE(LogHas(log, L"MessageBoxW style=50000"));
 }
 
 TEST(TimedReminder, EachReminderKeepsItsOwnTextAndChoice) {
@@ -336,6 +363,69 @@ TEST(TimedReminder, EachReminderKeepsItsOwnTextAndChoice) {
     EXPECT_TRUE(LogHas(log, L"ExitWindowsEx 5 0"));
     EXPECT_TRUE(LogHas(log, L"SetTimer 1 300000 0"));
     EXPECT_TRUE(LogHas(log, L"SetTimer 1 420000 0"));
+}
+
+TEST(TimedReminder, ReturnInTheMinutesConfirmsInTheLoopAndInsideAnOpenBox) {
+    ReminderChild child;
+    ASSERT_TRUE(child.Start());
+    HWND first = child.firstDialog;
+    ReminderChild::Fill(first, L"喝水", L"5", 0);
+    ReminderChild::PressReturn(first, IDC_REMINDER_MINUTES);
+    EXPECT_TRUE(WaitUntilHidden(first)) << "Return in the program's own loop";
+
+    // A box's modal loop knows only its own dialog: a reminder opened meanwhile
+    // still gets its keys.
+    HWND second = child.OpenAnother(first);
+    ASSERT_NE(second, nullptr);
+    ReminderChild::Fill(second, L"坏", L"0", 0);
+    ReminderChild::PressOk(second);
+    HWND box = child.WaitBox(10000);
+    ASSERT_NE(box, nullptr);
+    HWND third = child.OpenAnother(second);
+    ASSERT_NE(third, nullptr);
+    ReminderChild::Fill(third, L"喝茶", L"7", 0);
+    ReminderChild::PressReturn(third, IDC_REMINDER_MINUTES);
+    EXPECT_TRUE(WaitUntilHidden(third)) << "Return inside the box's loop";
+    EXPECT_TRUE(IsWindowVisible(box));
+    // Return in the text field makes a new line there and confirms nothing.
+    ReminderChild::PressReturn(second, IDC_REMINDER_TEXT);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(second));
+    EXPECT_TRUE(AnswerBox(box, IDOK));
+    EXPECT_EQ(child.End(), 0);
+    std::vector<std::wstring> log = child.Log();
+    EXPECT_TRUE(LogHas(log, L"SetTimer 1 300000 0"));
+    EXPECT_TRUE(LogHas(log, L"SetTimer 1 420000 0"));
+    EXPECT_EQ(LogCount(log, L"SetTimer"), 2);
+}
+
+TEST(TimedReminder, NothingActsOnceTheProgramIsEnding) {
+    ReminderChild child;
+    ASSERT_TRUE(child.Start());
+    HWND shown = child.firstDialog;
+    ReminderChild::Fill(shown, L"该下班了", L"2", IDC_LOGOFF);
+    ReminderChild::PressOk(shown);
+    ASSERT_TRUE(WaitUntilHidden(shown));
+    HWND waiting = child.OpenAnother(shown);
+    ASSERT_NE(waiting, nullptr);
+    ReminderChild::Fill(waiting, L"分辨率(800,600)", L"3", 0);
+    ReminderChild::PressOk(waiting);
+    ASSERT_TRUE(WaitUntilHidden(waiting));
+
+    ReminderChild::TimeUp(shown);
+    HWND box = child.WaitBox(10000);
+    ASSERT_NE(box, nullptr);
+    // The user quits while the text is shown; the other reminder's time comes
+    // before the quit request reaches the box's loop.
+    PostMessageW(child.host, END_PROGRAM, 0, 0);
+    ReminderChild::TimeUp(waiting);
+    EXPECT_EQ(WaitChild(child.process, 15000), 0);
+    CloseHandle(child.process);
+    child.process = nullptr;
+    std::vector<std::wstring> log = child.Log();
+    EXPECT_EQ(LogCount(log, L"ExitWindowsEx"), 0);
+    EXPECT_EQ(LogCount(log, L"ChangeDisplaySettingsW"), 0);
+    EXPECT_TRUE(LogHas(log, L"loop ended"));
 }
 
 TEST(TimedReminder, LongTextIsCutTo511WithoutPartingAPair) {

@@ -32,5 +32,9 @@ int CmdSample(const DriverArgs& args);
 // drainCommand.cpp
 int CmdDrain(const DriverArgs& args);
 
+// dialogCommands.cpp
+int CmdReminder(const DriverArgs& args);
+int CmdSave(const DriverArgs& args);
+
 // startupCommands.cpp
 int CmdStartup(const DriverArgs& args);

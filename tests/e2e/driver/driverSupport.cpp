@@ -24,6 +24,9 @@ bool ParseDriverArgs(int argc, wchar_t** argv, int first, DriverArgs* args) {
         } else if (word == L"--class") {
             if (!hasValue) return false;
             args->className = argv[++i];
+        } else if (word == L"--text") {
+            if (!hasValue) return false;
+            args->text = argv[++i];
         } else {
             args->words.push_back(word);
         }

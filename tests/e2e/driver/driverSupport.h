@@ -18,6 +18,7 @@ struct DriverArgs {
     DWORD timeoutMs = 5000;           // --timeout
     DWORD seconds = 60;               // --seconds
     std::wstring className;           // --class
+    std::wstring text;                // --text: only message boxes whose text holds this
 };
 
 bool ParseDriverArgs(int argc, wchar_t** argv, int first, DriverArgs* args);

@@ -11,9 +11,9 @@ struct DriverCommand {
 
 static const DriverCommand COMMANDS[] = {
     {L"list", CmdList, L"list [--pid P] [--class C]        top-level windows: hwnd class title pid visible"},
-    {L"box", CmdBox, L"box CAPTION [--pid P] [--timeout MS]   wait for a message box, print its text, buttons, icon"},
-    {L"boxes", CmdBoxes, L"boxes CAPTION [--pid P]           number of open message boxes with this caption"},
-    {L"answer", CmdAnswer, L"answer CAPTION ok|yes|no|ID [--pid P] [--timeout MS]  press a box's button"},
+    {L"box", CmdBox, L"box CAPTION [--pid P] [--text T] [--timeout MS]   wait for a message box, print its text, buttons, icon"},
+    {L"boxes", CmdBoxes, L"boxes CAPTION [--pid P] [--text T]  number of open message boxes with this caption"},
+    {L"answer", CmdAnswer, L"answer CAPTION ok|yes|no|ID [--pid P] [--text T] [--timeout MS]  press a box's button"},
     {L"main", CmdMain, L"main NAME [--pid P] [--timeout MS]   wait for windows of class and title NAME"},
     {L"gone", CmdGone, L"gone NAME [--pid P] [--timeout MS]   wait until no such window exists"},
     {L"post", CmdPost, L"post NAME MSG WPARAM LPARAM        post a message to the main window"},
@@ -30,6 +30,8 @@ static const DriverCommand COMMANDS[] = {
     {L"window", CmdWindow, L"window TITLE [--seconds S]         a visible, focused window of the prefix"},
     {L"sample", CmdSample, L"sample CAPTION FILE                a stand-in tray program"},
     {L"startup", CmdStartup, L"startup [--runs N] [--no-anchor] [--timeout MS] COMMANDLINE...  time each start to its tray icon"},
+    {L"reminder", CmdReminder, L"reminder set TEXT MINUTES [off|restart|logoff] | reminder fire   fill and confirm the open reminder; time up for the hidden ones"},
+    {L"save", CmdSave, L"save PATH [--timeout MS]            type PATH into the open save dialog and press OK"},
     {L"drain", CmdDrain, L"drain CAPTION [ok|yes|no|ID] [--count N] [--timeout MS] [--seconds S]  answer boxes as they come"},
 };
 

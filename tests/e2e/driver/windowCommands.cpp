@@ -18,6 +18,13 @@ static void ForEachTopWindow(const std::function<void(HWND)>& visit) {
 
 static bool PidMatches(const DriverArgs& args, HWND window) { return args.pid == 0 || WindowPid(window) == args.pid; }
 
+// A visible box with this caption (and, with --text, a text that holds that).
+static bool IsBox(const DriverArgs& args, HWND window, const std::wstring& caption) {
+    if (!PidMatches(args, window) || !IsWindowVisible(window)) return false;
+    if (WindowClass(window) != L"#32770" || WindowTitle(window) != caption) return false;
+    return args.text.empty() || WindowTitle(GetDlgItem(window, 0xFFFF)).find(args.text) != std::wstring::npos;
+}
+
 int CmdList(const DriverArgs& args) {
     ForEachTopWindow([&](HWND window) {
         if (!PidMatches(args, window)) return;
@@ -34,8 +41,7 @@ int CmdList(const DriverArgs& args) {
 static HWND FindBox(const DriverArgs& args, const std::wstring& caption) {
     HWND found = nullptr;
     ForEachTopWindow([&](HWND window) {
-        if (found || !PidMatches(args, window) || !IsWindowVisible(window)) return;
-        if (WindowClass(window) == L"#32770" && WindowTitle(window) == caption) found = window;
+        if (!found && IsBox(args, window, caption)) found = window;
     });
     return found;
 }
@@ -126,9 +132,7 @@ int CmdBoxes(const DriverArgs& args) {
     if (args.words.size() != 1) return DRIVER_USAGE;
     int count = 0;
     ForEachTopWindow([&](HWND window) {
-        if (PidMatches(args, window) && IsWindowVisible(window) && WindowClass(window) == L"#32770" &&
-            WindowTitle(window) == args.words[0])
-            ++count;
+        if (IsBox(args, window, args.words[0])) ++count;
     });
     Print(std::to_wstring(count));
     return DRIVER_OK;
