@@ -3,11 +3,18 @@
 #include "lib/textCopy.h"
 
 void WriteRunValue(const RunKeyCalls& calls, const wchar_t* name, const wchar_t* data) {
-    void* key = calls.open(RUN_KEY_MACHINE, true);
-    if (!key) key = calls.open(RUN_KEY_USER, true);
-    if (!key) return;
-    calls.setText(key, name, data);
-    calls.close(key);
+    if (void* machine = calls.open(RUN_KEY_MACHINE, true)) {
+        calls.setText(machine, name, data);
+        calls.close(machine);
+        // A value left by an earlier run without elevation would start the program twice at log-on.
+        if (void* user = calls.open(RUN_KEY_USER, false)) {
+            calls.deleteValue(user, name);
+            calls.close(user);
+        }
+    } else if (void* user = calls.open(RUN_KEY_USER, true)) {
+        calls.setText(user, name, data);
+        calls.close(user);
+    }
 }
 
 void DeleteRunValue(const RunKeyCalls& calls, const wchar_t* name) {

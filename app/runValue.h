@@ -16,8 +16,9 @@ struct RunKeyCalls {
     void (*close)(void* key);
 };
 
-// Writes the value under the machine's Run key, or under the user's when the
-// machine's cannot be opened for writing (a process without elevation).
+// Writes the value under the machine's Run key, and then removes the user's copy,
+// or under the user's key when the machine's cannot be opened for writing (a
+// process without elevation).
 void WriteRunValue(const RunKeyCalls& calls, const wchar_t* name, const wchar_t* data);
 // Deletes the value from both Run keys; either may be refused or lack it.
 void DeleteRunValue(const RunKeyCalls& calls, const wchar_t* name);
