@@ -10,8 +10,11 @@
 #include "app/configPath.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
+#include "platform/systemLibrary.h"
 
-Gdiplus::GdiplusStartupInput GdiplusInput;
+using namespace Gdiplus;
+
+GdiplusStartupInput GdiplusInput;
 ULONG_PTR GdiplusToken = 0;
 
 static bool RegisterMainClass() {
@@ -28,7 +31,20 @@ static bool RegisterMainClass() {
     return RegisterClassExW(&windowClass) != 0;
 }
 
+// Only the screenshot's output uses GDI+; without gdiplus.dll it saves nothing.
+static void StartGdiplus() {
+    auto startup = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdiplusStartup);
+    if (startup) startup(&GdiplusToken, &GdiplusInput, nullptr);
+}
+
+static void StopGdiplus() {
+    if (!GdiplusToken) return;
+    auto shutdown = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdiplusShutdown);
+    if (shutdown) shutdown(GdiplusToken);
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    RestrictLibrarySearch();
     AppInstance = instance;
 
     wchar_t* modulePath = ModulePath();
@@ -45,13 +61,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     HWND window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
     InvalidateRect(window, nullptr, FALSE);
-    Gdiplus::GdiplusStartup(&GdiplusToken, &GdiplusInput, nullptr);
+    StartGdiplus();
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    Gdiplus::GdiplusShutdown(GdiplusToken);
+    StopGdiplus();
     return int(message.wParam);
 }
