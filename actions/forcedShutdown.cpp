@@ -5,11 +5,12 @@
 #include "app/configLookup.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
+#include "platform/systemLibrary.h"
 
 bool LoadNativeShutdown(const wchar_t* library, const char* adjustName, const char* shutdownName,
                         NativeShutdown* native) {
     *native = {};
-    HMODULE module = LoadLibraryW(library);
+    HMODULE module = LoadSystemLibrary(library);
     if (!module) return false;
     auto adjust = reinterpret_cast<RtlAdjustPrivilegeProc>(reinterpret_cast<void*>(GetProcAddress(module, adjustName)));
     auto shutdown = reinterpret_cast<ZwShutdownSystemProc>(reinterpret_cast<void*>(GetProcAddress(module, shutdownName)));

@@ -23,8 +23,8 @@ struct NativeShutdown {
     ZwShutdownSystemProc shutdownSystem;
 };
 
-// Loads library and looks both entry points up by name. False when any of them is
-// missing; nothing is then left loaded.
+// Loads library from the system folder and looks both entry points up by name.
+// False when any of them is missing; nothing is then left loaded.
 bool LoadNativeShutdown(const wchar_t* library, const char* adjustName, const char* shutdownName,
                         NativeShutdown* native);
 

@@ -5,6 +5,7 @@
 
 #include "actions/actionHandlers.h"
 #include "app/trayIcon.h"
+#include "platform/systemLibrary.h"
 
 namespace {
 // The volume commands go to our own window, which leaves them to DefWindowProcW;
@@ -15,6 +16,12 @@ constexpr WPARAM MUTE_WPARAM = 0x200EB0;
 
 void SendAppCommand(WPARAM wParam, int command) {
     SendMessageW(MainWindow, WM_APPCOMMAND, wParam, LPARAM(command) << 16);
+}
+
+// Without a drive (or without winmm) MCI just fails; there is nothing to tell the user.
+void SendMciString(const wchar_t* command) {
+    auto send = KD_SYSTEM_FUNCTION(SystemLibrary::Winmm, mciSendStringW);
+    if (send) send(command, nullptr, 0, nullptr);
 }
 }  // namespace
 
@@ -30,13 +37,12 @@ void VolumeMute() {
     SendAppCommand(MUTE_WPARAM, APPCOMMAND_VOLUME_MUTE);
 }
 
-// Without a drive MCI just fails; there is nothing to tell the user.
 void OpenCdDoor() {
-    mciSendStringW(L"set CDAudio door open", nullptr, 0, nullptr);
+    SendMciString(L"set CDAudio door open");
 }
 
 void CloseCdDoor() {
-    mciSendStringW(L"set CDAudio door closed", nullptr, 0, nullptr);
+    SendMciString(L"set CDAudio door closed");
 }
 
 void RebuildIcons() {

@@ -11,8 +11,11 @@
 #include "app/instanceName.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
+#include "platform/systemLibrary.h"
 
-Gdiplus::GdiplusStartupInput GdiplusInput;
+using namespace Gdiplus;
+
+GdiplusStartupInput GdiplusInput;
 ULONG_PTR GdiplusToken = 0;
 
 static bool RegisterMainClass() {
@@ -41,7 +44,20 @@ static bool OtherInstanceRunning() {
     return FindWindowW(AppCaption, AppCaption) != nullptr;
 }
 
+// Only the screenshot's output uses GDI+; without gdiplus.dll it saves nothing.
+static void StartGdiplus() {
+    auto startup = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdiplusStartup);
+    if (startup) startup(&GdiplusToken, &GdiplusInput, nullptr);
+}
+
+static void StopGdiplus() {
+    if (!GdiplusToken) return;
+    auto shutdown = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdiplusShutdown);
+    if (shutdown) shutdown(GdiplusToken);
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    RestrictLibrarySearch();
     AppInstance = instance;
 
     wchar_t* modulePath = ModulePath();
@@ -58,13 +74,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     HWND window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
     InvalidateRect(window, nullptr, FALSE);
-    Gdiplus::GdiplusStartup(&GdiplusToken, &GdiplusInput, nullptr);
+    StartGdiplus();
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    Gdiplus::GdiplusShutdown(GdiplusToken);
+    StopGdiplus();
     return int(message.wParam);
 }

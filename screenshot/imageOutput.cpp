@@ -7,6 +7,7 @@
 #include <gdiplus.h>
 
 #include "lib/textCopy.h"
+#include "platform/systemLibrary.h"
 #include "screenshot/imageFileNames.h"
 #include "screenshot/replaceQuestion.h"
 #include "screenshot/selector.h"
@@ -18,8 +19,10 @@ bool ChooseSaveFile(wchar_t* buffer) {
     // the needed size there); the proposal must survive it.
     wchar_t proposal[SCREENSHOT_NAME_SIZE];
     CopyTextCut(proposal, SCREENSHOT_NAME_SIZE, buffer);
+    // Without comdlg32 the dialog cannot open: the image goes to the clipboard.
+    auto ask = KD_SYSTEM_FUNCTION(SystemLibrary::Comdlg32, GetSaveFileNameW);
     DWORD filterIndex = 0;
-    for (;;) {
+    while (ask) {
         OPENFILENAMEW dialog = {};
         dialog.lStructSize = sizeof(OPENFILENAMEW);
         dialog.lpstrFilter = SCREENSHOT_FILTER;
@@ -27,7 +30,7 @@ bool ChooseSaveFile(wchar_t* buffer) {
         dialog.lpstrFile = buffer;
         dialog.nMaxFile = SCREENSHOT_DIALOG_NAME_SIZE;
         dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-        if (!GetSaveFileNameW(&dialog)) break;
+        if (!ask(&dialog)) break;
         // The buffer has room behind the dialog's limit for the longest extension.
         SaveNameAnswer answer = SettleSaveName(buffer, int(dialog.nFilterIndex));
         if (answer == SaveNameAnswer::SAVE) return true;
@@ -39,12 +42,15 @@ bool ChooseSaveFile(wchar_t* buffer) {
 }
 
 bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid) {
+    auto encodersSize = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipGetImageEncodersSize);
+    auto listEncoders = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipGetImageEncoders);
+    if (!encodersSize || !listEncoders) return false;
     UINT count = 0, size = 0;
-    if (GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+    if (encodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
     auto* encoders = static_cast<Gdiplus::ImageCodecInfo*>(malloc(size));
     if (!encoders) return false;
     bool found = false;
-    if (GdipGetImageEncoders(count, size, encoders) == Gdiplus::Ok) {
+    if (listEncoders(count, size, encoders) == Gdiplus::Ok) {
         for (UINT i = 0; i < count && !found; ++i) {
             if (TextEquals(encoders[i].MimeType, mime)) {
                 *clsid = encoders[i].Clsid;
@@ -57,9 +63,12 @@ bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid) {
 }
 
 void SaveImageFile(const wchar_t* fileName) {
-    if (!ScreenshotImage) return;
+    auto fromBitmap = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipCreateBitmapFromHBITMAP);
+    auto save = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipSaveImageToFile);
+    auto dispose = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipDisposeImage);
+    if (!ScreenshotImage || !fromBitmap || !save || !dispose) return;
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromHBITMAP(ScreenshotImage, nullptr, &bitmap) != Gdiplus::Ok || !bitmap) return;
+    if (fromBitmap(ScreenshotImage, nullptr, &bitmap) != Gdiplus::Ok || !bitmap) return;
     // Every matching row is tried in table order, so a later one overrides.
     const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT];
     int count = MatchingEncoderMimes(fileName, mimes);
@@ -67,8 +76,8 @@ void SaveImageFile(const wchar_t* fileName) {
     bool found = false;
     for (int i = 0; i < count; ++i)
         if (FindEncoderClsid(mimes[i], &encoder)) found = true;
-    if (found) GdipSaveImageToFile(bitmap, fileName, &encoder, nullptr);
-    GdipDisposeImage(bitmap);
+    if (found) save(bitmap, fileName, &encoder, nullptr);
+    dispose(bitmap);
 }
 
 void DeliverScreenshot() {

@@ -1,31 +1,40 @@
 #!/usr/bin/env bash
-# Start-up time to the tray icon: KeyDeputy.exe against minimalTray.exe, which makes
-# the same platform calls with none of our code, for the sample configuration and for
-# a generated one of 50 entries and 20 hotkeys. Starts are interleaved (KeyDeputy,
-# minimal, KeyDeputy, minimal ...) under one warm wineserver, so drift hits both alike.
+# Start-up time to the tray icon and idle memory: KeyDeputy.exe against minimalTray.exe,
+# which makes the same platform calls with none of our code, for the sample
+# configuration and for a generated one of 50 entries and 20 hotkeys. Starts are
+# interleaved (KeyDeputy, minimal, KeyDeputy, minimal ...) under one warm wineserver,
+# so drift hits both alike.
 #
-#   startupTime.sh [--runs N] [--enforce-goal]
+#   startupTime.sh [--runs N] [--memory-rounds M] [--enforce-goal]
 #
 # N rounds (default 20), each starting all four once. It prints every start, then per
 # configuration the medians, quartiles and range and the ratio KeyDeputy / minimal
-# (of the medians, and the median of the per-round ratios). The checks are only that
-# the measurement itself works; --enforce-goal also fails when a ratio is above 1.3.
+# (of the medians, and the median of the per-round ratios). Then M rounds (default 3)
+# start each program again and read its resident and private memory once it idles
+# with its icon shown; per configuration the medians and the ratios. The checks are
+# only that the measurements themselves work; --enforce-goal also fails when the time
+# ratio is above 1.05 or the resident memory ratio above 1.10.
 # Environment as for tests/e2e, plus KD_MINIMAL (minimalTray.exe).
 . "$(dirname "$0")/../e2e/e2e.sh"
 : "${KD_MINIMAL:?KD_MINIMAL names minimalTray.exe}"
 
 RUNS=20
+MEMORY_ROUNDS=3
 ENFORCE=0
 # The first round warms the file cache and Wine's own start-up paths; it is not counted.
 WARMUP=1
 while [ $# -gt 0 ]; do
     case $1 in
         --runs) RUNS=$2; shift 2 ;;
+        --memory-rounds) MEMORY_ROUNDS=$2; shift 2 ;;
         --enforce-goal) ENFORCE=1; shift ;;
-        *) echo "usage: $0 [--runs N] [--enforce-goal]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--runs N] [--memory-rounds M] [--enforce-goal]" >&2; exit 2 ;;
     esac
 done
-GOAL=1.3
+GOAL=1.05
+MEMORY_GOAL=1.10
+# Memory is read this long after the icon, when start-up work has settled.
+SETTLE_SECONDS=3
 
 # "Ctrl+Alt+PgUp" -> "3,0x21" (MOD_* bits, virtual key) for minimalTray's --hotkey.
 hotkey_code() {
@@ -118,10 +127,9 @@ LINES=('C:\kd\KeyDeputy.exe' "$SAMPLE_MINIMAL" 'C:\kdgen\KeyDeputy.exe' "$GEN_MI
 LABELS=("KeyDeputy, sample" "minimal, sample" "KeyDeputy, generated" "minimal, generated")
 CAPTIONS=("KeyDeputy" "KeyDeputy" "$GEN_CAPTION" "$GEN_CAPTION")
 
-# Both programs of a pair must do the same work: every hotkey of the configuration is
-# held while either one runs (a refused one would also stop KeyDeputy at a warning).
-for index in 0 1 2 3; do
-    cmdline=${LINES[index]}
+# start_line INDEX: starts that command line with wine; pid is its own Unix process.
+start_line() {
+    local cmdline=${LINES[$1]} exe dir args
     exe=${cmdline%%.exe*}.exe
     dir=${exe#C:\\}
     dir=${dir%\\*}
@@ -129,6 +137,12 @@ for index in 0 1 2 3; do
     (cd "$(unix_path "$dir")" && eval "exec wine '$exe' $args") >/dev/null 2>&1 &
     pid=$!
     E2E_STARTED_PIDS+=("$pid")
+}
+
+# Both programs of a pair must do the same work: every hotkey of the configuration is
+# held while either one runs (a refused one would also stop KeyDeputy at a warning).
+for index in 0 1 2 3; do
+    start_line $index
     if [ $index -lt 2 ]; then combos=("${SAMPLE_HOTKEYS[@]}"); else combos=("${GEN_HOTKEYS[@]}"); fi
     if drv icons 1 --timeout 20000 >/dev/null; then
         held=0
@@ -190,4 +204,52 @@ for pair in "0 1 sample" "2 3 generated"; do
     fi
 done
 [ $ENFORCE -eq 1 ] && check_eq "start-up within ${GOAL}x of the minimal program" "0" "$goal_missed"
+
+# ----- idle memory -----
+# Resident (VmRSS) and private (pages no other process maps) memory of the program's own
+# Unix process, in kB, once it idles with its icon shown.
+memory=$KD_RUN_DIR/memory.tsv
+echo "memory: $MEMORY_ROUNDS rounds of 4 starts, read ${SETTLE_SECONDS} s after the icon"
+printf '# round\tindex\tresident_kB\tprivate_kB\n' >"$memory"
+for round in $(seq "$MEMORY_ROUNDS"); do
+    for index in 0 1 2 3; do
+        start_line $index
+        if drv icons 1 --timeout 20000 >/dev/null; then
+            sleep "$SETTLE_SECONDS"
+            resident=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null)
+            private=$(awk '/^Private_(Clean|Dirty):/ {n += $2} END {print n}' "/proc/$pid/smaps_rollup" 2>/dev/null)
+            printf '%s\t%s\t%s\t%s\n' "$round" "$index" "$resident" "$private" >>"$memory"
+        fi
+        drv post "${CAPTIONS[index]}" 0x10 0 0 >/dev/null
+        kd_wait_exit "$pid" 20 || e2e_fail "${LABELS[index]}: ended after WM_CLOSE (memory round $round)"
+        drv icons 0 --timeout 20000 >/dev/null
+    done
+done
+cat "$memory"
+check_eq "every memory reading taken" "$((MEMORY_ROUNDS * 4))" \
+    "$(awk -F'\t' '!/^#/ && $3 > 0 && $4 > 0' "$memory" | wc -l)"
+# memory_median INDEX COLUMN: the median of one column for one command line, in MB.
+memory_median() {
+    awk -F'\t' -v i="$1" -v c="$2" '!/^#/ && $2 == i {print $c}' "$memory" | sort -n | awk '
+        {v[NR] = $1}
+        END { if (NR) printf "%.1f", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) / 1024 }'
+}
+memory_missed=0
+for pair in "0 1 sample" "2 3 generated"; do
+    read -r a b name <<<"$pair"
+    kd_res=$(memory_median "$a" 3) kd_priv=$(memory_median "$a" 4)
+    mn_res=$(memory_median "$b" 3) mn_priv=$(memory_median "$b" 4)
+    res_ratio=$(awk -v x="$kd_res" -v y="$mn_res" 'BEGIN {if (y > 0) printf "%.2f", x / y}')
+    priv_ratio=$(awk -v x="$kd_priv" -v y="$mn_priv" 'BEGIN {if (y > 0) printf "%.2f", x / y}')
+    echo "RESULT $name memory: KeyDeputy resident $kd_res MB, private $kd_priv MB;" \
+         "minimal resident $mn_res MB, private $mn_priv MB; ratios resident $res_ratio, private $priv_ratio," \
+         "medians of $MEMORY_ROUNDS rounds"
+    if awk -v r="$res_ratio" -v g="$MEMORY_GOAL" 'BEGIN {exit !(r != "" && r <= g)}'; then
+        echo "RESULT $name memory: goal <= ${MEMORY_GOAL}x met"
+    else
+        echo "RESULT $name memory: goal <= ${MEMORY_GOAL}x missed"
+        memory_missed=1
+    fi
+done
+[ $ENFORCE -eq 1 ] && check_eq "idle memory within ${MEMORY_GOAL}x of the minimal program" "0" "$memory_missed"
 e2e_end

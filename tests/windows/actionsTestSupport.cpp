@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement)
@@ -38,6 +39,33 @@ ImportPatch::~ImportPatch() {
         *slots[i] = saved;
         VirtualProtect(slots[i], sizeof(void*), old, &old);
     }
+}
+
+namespace {
+struct SystemFunctionReplacement {
+    SystemLibrary library;
+    const char* function;
+    void* replacement;
+};
+std::vector<SystemFunctionReplacement> SystemReplacements;
+
+FARPROC FindReplacedFunction(SystemLibrary library, const char* name) {
+    for (const SystemFunctionReplacement& r : SystemReplacements)
+        if (r.library == library && strcmp(r.function, name) == 0)
+            return reinterpret_cast<FARPROC>(r.replacement);
+    return FindKeptFunction(library, name);
+}
+}  // namespace
+
+SystemFunctionPatch::SystemFunctionPatch(SystemLibrary library, const char* function, void* replacement)
+    : previous(FindSystemFunction) {
+    SystemReplacements.push_back({library, function, replacement});
+    FindSystemFunction = FindReplacedFunction;
+}
+
+SystemFunctionPatch::~SystemFunctionPatch() {
+    SystemReplacements.pop_back();
+    FindSystemFunction = previous;
 }
 
 namespace {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/systemLibrary.h"
+
 // While alive, every call this executable makes to dll!function goes to
 // replacement instead. The platform itself is untouched, and so are calls made
 // from inside other DLLs.
@@ -23,6 +25,20 @@ private:
     void** slots[4];
     int slotCount;
     void* saved;
+};
+
+// The same for the libraries the product loads at run time: while alive, its look-up
+// of library!function gives replacement (null: as if the library were missing), and
+// every other look-up goes to the platform as usual.
+class SystemFunctionPatch {
+public:
+    SystemFunctionPatch(SystemLibrary library, const char* function, void* replacement);
+    ~SystemFunctionPatch();
+    SystemFunctionPatch(const SystemFunctionPatch&) = delete;
+    SystemFunctionPatch& operator=(const SystemFunctionPatch&) = delete;
+
+private:
+    SystemFunctionFinder previous;
 };
 
 template <typename F>

@@ -10,6 +10,7 @@
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
 #include "menu/dispatch.h"
+#include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
 #include "tests/windows/testSupport.h"
 
@@ -74,6 +75,25 @@ KD_CHILD_MODE(ChildDispatchFirst, L"dispatchfirst") {
     UseItems({arg});
     DispatchCommand(0);
     return 0;
+}
+
+KD_CHILD_MODE(ChildDispatchWithoutCom, L"dispatchnocom") {
+    SystemFunctionPatch missing(SystemLibrary::Ole32, "CoInitializeEx", nullptr);
+    UseItems({arg});
+    DispatchCommand(0);
+    return 0;
+}
+
+TEST(Dispatch, WithoutOle32TheShellStillOpensTheCommand) {
+    std::wstring folder = MakeTempFolder(L"dispatchnocom");
+    std::wstring script = folder + L"\\run.bat";
+    std::string body = "@echo made> \"%~dp0out.txt\"\r\n";
+    ASSERT_TRUE(WriteBytes(script, body.data(), body.size()));
+    HANDLE child = StartChild(L"dispatchnocom", script);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(WaitChild(child, 15000), 0);
+    CloseHandle(child);
+    EXPECT_TRUE(WaitForFile(folder + L"\\out.txt", 20000));
 }
 
 TEST(Dispatch, AnyTextHoldingTheResolutionWordTakesTheResolutionRoad) {

@@ -6,6 +6,9 @@
 #include <cwchar>
 #include <string>
 
+#include "screenshot/imageFileNames.h"
+#include "screenshot/imageOutput.h"
+#include "screenshot/selector.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/screenshotTestSupport.h"
 #include "tests/windows/testSupport.h"
@@ -214,4 +217,31 @@ TEST_F(ScreenshotOutput, QuitWhileAskedKeepsTheFileAndSavesNothing) {
     ASSERT_TRUE(PostThreadMessageW(GetWindowThreadProcessId(box, nullptr), WM_QUIT, 0, 0));
     EXPECT_EQ(WaitChild(child.process, 20000), 2) << "a file was saved after all";
     EXPECT_EQ(FileStart(earlier, 64), before);
+}
+
+TEST(ScreenshotOutputLibraries, WithoutThemNothingIsWrittenAndTheImageGoesToTheClipboard) {
+    SystemFunctionPatch noDialog(SystemLibrary::Comdlg32, "GetSaveFileNameW", nullptr);
+    SystemFunctionPatch noEncoders(SystemLibrary::Gdiplus, "GdipGetImageEncodersSize", nullptr);
+    SystemFunctionPatch noBitmap(SystemLibrary::Gdiplus, "GdipCreateBitmapFromHBITMAP", nullptr);
+    CLSID clsid = {};
+    clsid.Data1 = 0x4b44;
+    EXPECT_FALSE(FindEncoderClsid(L"image/png", &clsid));
+    EXPECT_EQ(clsid.Data1, 0x4b44u);
+
+    HDC screen = GetDC(nullptr);
+    ScreenshotImage = CreateCompatibleBitmap(screen, 20, 10);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(ScreenshotImage, nullptr);
+    std::wstring file = MakeTempFolder(L"shotnolib") + L"\\shot.png";
+    SaveImageFile(file.c_str());
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A dialog that cannot open takes the cancel road: the clipboard, proposal kept.
+    ASSERT_TRUE(PutClipboardText(L"before the screenshot"));
+    int counter = ScreenshotCounter;
+    DeliverScreenshot();
+    EXPECT_EQ(ScreenshotImage, nullptr);
+    EXPECT_EQ(ScreenshotCounter, counter);
+    EXPECT_STREQ(ScreenshotFileName, L"Screenshot01");
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 }

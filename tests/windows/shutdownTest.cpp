@@ -43,9 +43,9 @@ FARPROC WINAPI SafeGetProcAddress(HMODULE module, LPCSTR name) {
     return reinterpret_cast<decltype(&GetProcAddress)>(ProcPatch->original())(module, name);
 }
 
-HMODULE WINAPI LoggingLoadLibrary(LPCWSTR name) {
-    HMODULE module = reinterpret_cast<decltype(&LoadLibraryW)>(LoadPatch->original())(name);
-    LogCall(L"LoadLibraryW %ls", name);
+HMODULE WINAPI LoggingLoadLibrary(LPCWSTR name, HANDLE file, DWORD flags) {
+    HMODULE module = reinterpret_cast<decltype(&LoadLibraryExW)>(LoadPatch->original())(name, file, flags);
+    LogCall(L"LoadLibraryExW %ls %lx", name, flags);
     NtdllHandle = module;
     return module;
 }
@@ -133,7 +133,7 @@ KD_CHILD_MODE(ChildForcedShutdown, L"actions-shutdown") {
     if (first == std::wstring::npos || second == first) return 2;
     SetCallLogFile(all.substr(first + 1, second - first - 1));
     ImportPatch proc("kernel32.dll", "GetProcAddress", AsPointer(&SafeGetProcAddress));
-    ImportPatch load("kernel32.dll", "LoadLibraryW", AsPointer(&LoggingLoadLibrary));
+    ImportPatch load("kernel32.dll", "LoadLibraryExW", AsPointer(&LoggingLoadLibrary));
     ImportPatch release("kernel32.dll", "FreeLibrary", AsPointer(&LoggingFreeLibrary));
     ImportPatch box("user32.dll", "MessageBoxW", AsPointer(&LoggingMessageBox));
     // Without the replaced entry points the action must not run at all.
@@ -207,7 +207,7 @@ TEST(ForcedShutdown, AnsweredYesEnablesThePrivilegeAndAsksNtdll) {
         ShutdownRun run = RunShutdown(c.action, L"plain", IDYES);
         EXPECT_EQ(run.code, 0);
         // The replaced shutdown fails, so the action frees the library and returns.
-        EXPECT_EQ(run.log, (std::vector<std::wstring>{CONFIRMATION, L"LoadLibraryW ntdll.dll",
+        EXPECT_EQ(run.log, (std::vector<std::wstring>{CONFIRMATION, L"LoadLibraryExW ntdll.dll 800",
                                                       L"GetProcAddress RtlAdjustPrivilege own=1",
                                                       L"GetProcAddress ZwShutdownSystem own=1",
                                                       L"adjust 19 1 1 was=0", c.shutdown, L"FreeLibrary own=1",
