@@ -20,7 +20,7 @@ extern int32_t CommandItemCapacity;
 
 // Storage for 10 records, count 0. False when memory is short.
 bool InitCommandItems();
-// Makes room for one more record (growing by 10); false when memory is short.
+// Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();
-// Appends a record (growing by 10); false when it cannot be stored.
+// Appends a record (doubling the room); false when it cannot be stored.
 bool AppendCommandItem(const wchar_t* command);

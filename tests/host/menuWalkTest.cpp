@@ -162,14 +162,14 @@ TEST_F(MenuWalkTest, OneNumberingDepthFirst) {
     EXPECT_EQ(recorder.menus[4][0].identifier, 1027);  // d in 丙
 }
 
-TEST_F(MenuWalkTest, ListGrowsByTenKeepingRecords) {
+TEST_F(MenuWalkTest, ListDoublesKeepingRecords) {
     for (int total : {10, 11, 20, 21, 25}) {
         std::wstring items;
         for (int i = 0; i < total; ++i) items += L"<项>cmd" + std::to_wstring(i) + L"</项>";
         recorder = Recorder();
         WalkItems(items);
         ASSERT_EQ(CommandItemCount, total);
-        EXPECT_EQ(CommandItemCapacity, (total + 9) / 10 * 10) << total;
+        EXPECT_EQ(CommandItemCapacity, total <= 10 ? 10 : total <= 20 ? 20 : 40) << total;
         ASSERT_EQ(Tray().size(), size_t(total));
         for (int i = 0; i < total; ++i) {
             EXPECT_EQ(Command(i), L"cmd" + std::to_wstring(i));
