@@ -6,6 +6,8 @@
 using ActionHandler = void (*)();
 
 constexpr int32_t FIRST_COMMAND_ID = 1024;
+// Menu identifiers travel in 16 bits (the low word of WM_COMMAND's wParam).
+constexpr int32_t LAST_COMMAND_ID = 0xFFFF;
 // Room for a program path with its arguments; a longer command is left out, never cut.
 constexpr int32_t COMMAND_SIZE = 1024;
 

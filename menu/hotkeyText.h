@@ -25,6 +25,12 @@ uint32_t HotkeyModifiers(const wchar_t* text);
 // at least one modifier.
 bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key);
 
+// Applications may register hotkeys under identifiers 0 to 0xBFFF only.
+constexpr int32_t LAST_HOTKEY_ID = 0xBFFF;
+// ReadHotkey for the item registered under identifier: false as well when the
+// identifier is beyond what an application may use.
+bool ReadItemHotkey(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key);
+
 // Puts shownText in place of the first "%s" of format; every other "%" is shown as
 // written, so the user's text never reaches a printf-style function. The result is
 // cut to fit capacity (terminator included), never inside a surrogate pair.

@@ -262,6 +262,25 @@ TEST_F(MenuWalkTest, CommandTooLongIsLeftOutEntirely) {
     EXPECT_EQ(Command(1), L"ok");
 }
 
+TEST_F(MenuWalkTest, ItemsPastTheLastMenuIdentifierAreLeftOut) {
+    XmlParseResult result = {};
+    XmlElement root = ParseXmlText(
+        L"<KeyDeputy><菜单><末 快捷键='Ctrl+Alt+M'>last</末><外 快捷键='Ctrl+Alt+W'>out</外><又>out</又></菜单>"
+        L"</KeyDeputy>", KD_ROOT, &result);
+    ASSERT_EQ(result.code, XML_OK);
+    ASSERT_TRUE(InitCommandItems());
+    const int32_t before = LAST_COMMAND_ID - FIRST_COMMAND_ID;  // records ahead of the last identifier
+    for (int32_t i = 0; i < before; ++i) ASSERT_TRUE(AppendCommandItem(L"x"));
+    WalkMenu(root.childByName(KD_SECTION_MENU, nullptr), MenuHandle(0), Sink());
+    // The item on 65535 is made whole (its hotkey is then refused by the registration).
+    ASSERT_EQ(Tray().size(), 1u);
+    EXPECT_EQ(Tray()[0].identifier, 0xFFFF);
+    ASSERT_EQ(recorder.hotkeys.size(), 1u);
+    EXPECT_EQ(recorder.hotkeys[0].identifier, 0xFFFF);
+    ASSERT_EQ(CommandItemCount, before + 1);
+    EXPECT_EQ(Command(before), L"last");
+}
+
 TEST_F(MenuWalkTest, LongLabelIsCutToTheShownText) {
     std::wstring label(300, L'标');
     WalkItems(L"<" + label + L" 快捷键=\"Ctrl+Alt+N\">x</" + label + L">");

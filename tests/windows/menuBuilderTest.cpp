@@ -12,6 +12,8 @@
 #include "menu/commandItems.h"
 #include "menu/menuBuilder.h"
 #include "menu/menuWalk.h"
+#include "menu/hotkeyRegistration.h"
+#include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
 #include "tests/windows/testSupport.h"
 
@@ -285,4 +287,31 @@ TEST(HotkeyRegistration, UnreadableHotkeysWarnOncePerItem) {
     }
     EXPECT_EQ(WaitChild(child, 15000), 0);
     CloseHandle(child);
+}
+
+namespace {
+int WINAPI RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT style) {
+    LogCall(L"box %x %ls", style, text);
+    return IDOK;
+}
+}  // namespace
+
+TEST(HotkeyRegistration, IdentifierPastBfffWarnsInsteadOfRegistering) {
+    ImportPatch box{"user32.dll", "MessageBoxW", AsPointer(&RecordBox)};
+    ASSERT_TRUE(box.active());
+    ASSERT_TRUE(UseConfig(L"<KeyDeputy><菜单><甲 快捷键='Ctrl+Shift+Alt+F7'>a</甲></菜单></KeyDeputy>"));
+    if (!MainWindow) MainWindow = MakeHotkeyWindow();
+    XmlElement item = ConfigRoot.childByName(KD_SECTION_MENU, nullptr).childAt(0);
+    const UINT modifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
+    ClearCallLog();
+    RegisterItemHotkey(item, L"甲\tCtrl+Shift+Alt+F7", 0xC000);
+    EXPECT_EQ(CallLogLines(), std::vector<std::wstring>{L"box 30 甲\tCtrl+Shift+Alt+F7\t热键注册失败！"});
+    EXPECT_TRUE(CombinationFree(modifiers, VK_F7));
+    UnregisterHotKey(MainWindow, 0xC000);
+
+    ClearCallLog();
+    RegisterItemHotkey(item, L"甲\tCtrl+Shift+Alt+F7", 0xBFFF);
+    EXPECT_TRUE(CallLogLines().empty());
+    EXPECT_FALSE(CombinationFree(modifiers, VK_F7));
+    UnregisterHotKey(MainWindow, 0xBFFF);
 }
