@@ -3,8 +3,14 @@
 #include "app/messages.h"
 
 namespace {
+// What msvcrt's swscanf skips before a number (its iswspace): the C blanks and the
+// Unicode space separators, the ideographic and no-break spaces among them, but not
+// U+0085, U+180E, U+200B or U+FEFF. Seen under Wine, character by character.
 bool IsBlank(wchar_t c) {
-    return c == L' ' || (c >= L'\t' && c <= L'\r');
+    if (c == L' ' || (c >= L'\t' && c <= L'\r')) return true;
+    if (c < 0xA0) return false;
+    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+           c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 // Optional blanks, an optional sign and at least one decimal digit; the value

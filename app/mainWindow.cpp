@@ -16,6 +16,18 @@ bool ProgramEnding = false;
 // the icon must then be added anew or the program has no way in.
 static UINT TaskbarCreatedMessage = 0;
 
+// An elevated process gets no message from the shell, which runs with less privilege,
+// unless it lets that one in. The filter is there from Windows 7 on; older systems
+// have no filter and need nothing.
+static void AllowTaskbarCreated(HWND window) {
+    using MessageFilterProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32 || !TaskbarCreatedMessage) return;
+    auto allow = reinterpret_cast<MessageFilterProc>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    if (allow) allow(window, TaskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
+}
+
 static void CreateMainWindow(HWND window) {
     MainWindow = window;
     InitCommandItems();
@@ -65,12 +77,15 @@ void ShowTrayMenu(HWND window) {
     GetCursorPos(&cursor);
     SetForegroundWindow(window);
     TrackPopupMenu(TrayMenu, TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    // Without a message after it, the next tray menu may close as soon as it opens.
+    PostMessageW(window, WM_NULL, 0, 0);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+        AllowTaskbarCreated(window);
         CreateMainWindow(window);
         return 0;
     case WM_DESTROY:

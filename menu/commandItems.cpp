@@ -9,22 +9,24 @@ CommandItem* CommandItems = nullptr;
 int32_t CommandItemCount = 0;
 int32_t CommandItemCapacity = 0;
 
-constexpr int32_t COMMAND_ITEM_STEP = 10;
+constexpr int32_t COMMAND_ITEM_FIRST_CAPACITY = 10;
 
 bool InitCommandItems() {
-    CommandItem* storage = static_cast<CommandItem*>(malloc(COMMAND_ITEM_STEP * sizeof(CommandItem)));
+    CommandItem* storage = static_cast<CommandItem*>(malloc(COMMAND_ITEM_FIRST_CAPACITY * sizeof(CommandItem)));
     if (!storage) return false;
     free(CommandItems);  // the list is made once per run; a second start replaces it
     CommandItems = storage;
     CommandItemCount = 0;
-    CommandItemCapacity = COMMAND_ITEM_STEP;
+    CommandItemCapacity = COMMAND_ITEM_FIRST_CAPACITY;
     return true;
 }
 
 bool ReserveCommandItem() {
     if (CommandItemCount < CommandItemCapacity) return true;
-    if (CommandItemCapacity > INT32_MAX - COMMAND_ITEM_STEP) return false;
-    int32_t capacity = CommandItemCapacity + COMMAND_ITEM_STEP;
+    // Doubling keeps the copying of a long menu linear: records are 2 KB each, and a
+    // fixed step copied the whole list again every few items.
+    if (CommandItemCapacity > INT32_MAX / 2) return false;
+    int32_t capacity = CommandItemCapacity * 2;
     void* grown = realloc(CommandItems, size_t(capacity) * sizeof(CommandItem));
     if (!grown) return false;  // the old storage and its records stay as they were
     CommandItems = static_cast<CommandItem*>(grown);

@@ -6,6 +6,8 @@
 using ActionHandler = void (*)();
 
 constexpr int32_t FIRST_COMMAND_ID = 1024;
+// Menu identifiers travel in 16 bits (the low word of WM_COMMAND's wParam).
+constexpr int32_t LAST_COMMAND_ID = 0xFFFF;
 // Room for a program path with its arguments; a longer command is left out, never cut.
 constexpr int32_t COMMAND_SIZE = 1024;
 
@@ -20,7 +22,7 @@ extern int32_t CommandItemCapacity;
 
 // Storage for 10 records, count 0. False when memory is short.
 bool InitCommandItems();
-// Makes room for one more record (growing by 10); false when memory is short.
+// Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();
-// Appends a record (growing by 10); false when it cannot be stored.
+// Appends a record (doubling the room); false when it cannot be stored.
 bool AppendCommandItem(const wchar_t* command);

@@ -9,7 +9,7 @@
 
 void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
     uint32_t modifiers = 0, key = 0;
-    bool readable = ReadHotkey(element.attributeValue(KD_ATTR_HOTKEY, nullptr), &modifiers, &key);
+    bool readable = ReadItemHotkey(element.attributeValue(KD_ATTR_HOTKEY, nullptr), identifier, &modifiers, &key);
     if (readable && RegisterHotKey(MainWindow, identifier, modifiers, key)) return;
 
     wchar_t message[256];

@@ -96,6 +96,11 @@ bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key) {
     return readModifiers != 0 && readKey != 0;
 }
 
+bool ReadItemHotkey(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key) {
+    bool readable = ReadHotkey(text, modifiers, key);
+    return readable && identifier >= 0 && identifier <= LAST_HOTKEY_ID;
+}
+
 void FormatHotkeyMessage(const wchar_t* format, const wchar_t* shownText, wchar_t* out, size_t capacity) {
     FormatOneText(format, shownText, out, capacity);
 }

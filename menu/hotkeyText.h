@@ -25,6 +25,12 @@ uint32_t HotkeyModifiers(const wchar_t* text);
 // at least one modifier.
 bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key);
 
+// Applications may register hotkeys under identifiers 0 to 0xBFFF only.
+constexpr int32_t LAST_HOTKEY_ID = 0xBFFF;
+// ReadHotkey for the item registered under identifier: false as well when the
+// identifier is beyond what an application may use.
+bool ReadItemHotkey(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key);
+
 // The refusal message: format with shownText in place of its first "%s", as
 // FormatOneText does for every message that names something.
 void FormatHotkeyMessage(const wchar_t* format, const wchar_t* shownText, wchar_t* out, size_t capacity);

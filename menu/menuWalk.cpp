@@ -12,6 +12,8 @@
     // A command cut short would run something else: leave the item out instead,
     // and decide that before anything of it is shown or registered.
     if (TextLength(command) >= size_t(COMMAND_SIZE)) return;
+    // Past the last identifier a menu can carry, an item could never be chosen.
+    if (CommandItemCount > LAST_COMMAND_ID - FIRST_COMMAND_ID) return;
     if (!ReserveCommandItem()) return;
     int32_t identifier = FIRST_COMMAND_ID + CommandItemCount;
 

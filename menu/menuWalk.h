@@ -29,7 +29,8 @@ struct MenuSink {
 
 // Appends the entry of element (a submenu, a separator or a command item) to parentMenu,
 // recursively; command items are numbered FIRST_COMMAND_ID + CommandItemCount and
-// recorded in CommandItems. An item whose command does not fit in a record, or for
-// which the list cannot grow, is left out entirely. An empty handle adds nothing.
+// recorded in CommandItems. An item whose command does not fit in a record, whose
+// identifier would pass LAST_COMMAND_ID, or for which the list cannot grow, is left
+// out entirely. An empty handle adds nothing.
 // Every function of the sink must be set.
 void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink);

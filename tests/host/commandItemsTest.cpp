@@ -22,8 +22,8 @@ TEST_F(CommandItemsTest, StartsWithRoomForTen) {
     EXPECT_NE(CommandItems, nullptr);
 }
 
-TEST_F(CommandItemsTest, GrowsByTenKeepingEveryRecord) {
-    const int expectedCapacity[] = {10, 10, 20, 20, 30};  // after 1, 10, 11, 20, 21 records
+TEST_F(CommandItemsTest, DoublesKeepingEveryRecord) {
+    const int expectedCapacity[] = {10, 10, 20, 20, 40};  // after 1, 10, 11, 20, 21 records
     const int counts[] = {1, 10, 11, 20, 21};
     int appended = 0;
     for (int step = 0; step < 5; ++step) {
@@ -38,6 +38,20 @@ TEST_F(CommandItemsTest, GrowsByTenKeepingEveryRecord) {
         EXPECT_EQ(std::wstring(CommandItems[i].command), CommandName(i));
         EXPECT_EQ(CommandItems[i].handler, i == 2 ? VolumeMute : nullptr) << i;
     }
+}
+
+TEST_F(CommandItemsTest, LongListGrowsInFewSteps) {
+    // Every growth copies the whole list; a long menu must not grow it item by item.
+    const int total = 20000;
+    int growths = 0;
+    for (int i = 0; i < total; ++i) {
+        int32_t before = CommandItemCapacity;
+        ASSERT_TRUE(AppendCommandItem(L"x"));
+        if (CommandItemCapacity != before) ++growths;
+    }
+    EXPECT_LE(growths, 11);  // 10 * 2^11 = 20480
+    EXPECT_LT(CommandItemCapacity, 2 * total);
+    EXPECT_STREQ(CommandItems[total - 1].command, L"x");
 }
 
 TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {

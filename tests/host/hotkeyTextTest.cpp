@@ -127,6 +127,17 @@ TEST(ReadHotkey, RegistrableOnlyWithKeyAndModifier) {
     EXPECT_TRUE(ReadHotkey(L"Win+E", nullptr, nullptr));
 }
 
+TEST(ReadItemHotkey, OnlyUnderTheIdentifiersAnApplicationMayUse) {
+    uint32_t modifiers = 0, key = 0;
+    EXPECT_TRUE(ReadItemHotkey(L"Ctrl+Alt+Home", 1024, &modifiers, &key));
+    EXPECT_TRUE(ReadItemHotkey(L"Ctrl+Alt+Home", 0xBFFF, &modifiers, &key));
+    EXPECT_EQ(modifiers, HOTKEY_CONTROL | HOTKEY_ALT);
+    EXPECT_EQ(key, 0x24u);
+    for (int32_t identifier : {0xC000, 0xFFFF, 0x10000, -1})
+        EXPECT_FALSE(ReadItemHotkey(L"Ctrl+Alt+Home", identifier, &modifiers, &key)) << identifier;
+    EXPECT_FALSE(ReadItemHotkey(L"Ctrl+Alt", 1024, &modifiers, &key));
+}
+
 TEST(ReadHotkey, LongerThanThirtyOneCharactersIsRefused) {
     std::wstring longest = L"Ctrl" + std::wstring(22, L'-') + L"+Home";
     ASSERT_EQ(longest.size(), HOTKEY_TEXT_MAX);

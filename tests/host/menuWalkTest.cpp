@@ -162,14 +162,14 @@ TEST_F(MenuWalkTest, OneNumberingDepthFirst) {
     EXPECT_EQ(recorder.menus[4][0].identifier, 1027);  // d in 丙
 }
 
-TEST_F(MenuWalkTest, ListGrowsByTenKeepingRecords) {
+TEST_F(MenuWalkTest, ListDoublesKeepingRecords) {
     for (int total : {10, 11, 20, 21, 25}) {
         std::wstring items;
         for (int i = 0; i < total; ++i) items += L"<项>cmd" + std::to_wstring(i) + L"</项>";
         recorder = Recorder();
         WalkItems(items);
         ASSERT_EQ(CommandItemCount, total);
-        EXPECT_EQ(CommandItemCapacity, (total + 9) / 10 * 10) << total;
+        EXPECT_EQ(CommandItemCapacity, total <= 10 ? 10 : total <= 20 ? 20 : 40) << total;
         ASSERT_EQ(Tray().size(), size_t(total));
         for (int i = 0; i < total; ++i) {
             EXPECT_EQ(Command(i), L"cmd" + std::to_wstring(i));
@@ -260,6 +260,25 @@ TEST_F(MenuWalkTest, CommandTooLongIsLeftOutEntirely) {
     ASSERT_EQ(CommandItemCount, 2);
     EXPECT_EQ(Command(0), longest);
     EXPECT_EQ(Command(1), L"ok");
+}
+
+TEST_F(MenuWalkTest, ItemsPastTheLastMenuIdentifierAreLeftOut) {
+    XmlParseResult result = {};
+    XmlElement root = ParseXmlText(
+        L"<KeyDeputy><菜单><末 快捷键='Ctrl+Alt+M'>last</末><外 快捷键='Ctrl+Alt+W'>out</外><又>out</又></菜单>"
+        L"</KeyDeputy>", KD_ROOT, &result);
+    ASSERT_EQ(result.code, XML_OK);
+    ASSERT_TRUE(InitCommandItems());
+    const int32_t before = LAST_COMMAND_ID - FIRST_COMMAND_ID;  // records ahead of the last identifier
+    for (int32_t i = 0; i < before; ++i) ASSERT_TRUE(AppendCommandItem(L"x"));
+    WalkMenu(root.childByName(KD_SECTION_MENU, nullptr), MenuHandle(0), Sink());
+    // The item on 65535 is made whole (its hotkey is then refused by the registration).
+    ASSERT_EQ(Tray().size(), 1u);
+    EXPECT_EQ(Tray()[0].identifier, 0xFFFF);
+    ASSERT_EQ(recorder.hotkeys.size(), 1u);
+    EXPECT_EQ(recorder.hotkeys[0].identifier, 0xFFFF);
+    ASSERT_EQ(CommandItemCount, before + 1);
+    EXPECT_EQ(Command(before), L"last");
 }
 
 TEST_F(MenuWalkTest, LongLabelIsCutToTheShownText) {

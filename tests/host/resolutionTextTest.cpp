@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "actions/resolutionText.h"
 
 namespace {
@@ -46,6 +48,18 @@ TEST(ResolutionText, BlanksOnlyBeforeEachNumber) {
     ExpectRefused(L"分辨率 (1024,768)");
     ExpectRefused(L" 分辨率(1024,768)");
     ExpectRefused(L"分辨率(- 1024,768)");
+}
+
+TEST(ResolutionText, UnicodeBlanksAsThePlatformScanfSkipsThem) {
+    ExpectSize(L"分辨率(800,\x3000" L"600)", 800, 600);
+    ExpectSize(L"分辨率(\x00A0\x1680\x2000" L"800,\x200A\x2028\x2029\x202F\x205F" L"600)", 800, 600);
+    ExpectSize(L"分辨率(\x3000+800,\x3000\x3000" L"600)", 800, 600);
+    // Format characters and the old next-line control are not blanks to it.
+    for (const wchar_t* notBlank : {L"\x0085", L"\x180E", L"\x200B", L"\xFEFF", L"\x3001", L"\x2060"})
+        ExpectRefused((std::wstring(L"分辨率(800,") + notBlank + L"600)").c_str());
+    // Still only before a number.
+    ExpectRefused(L"分辨率(800\x3000,600)");
+    ExpectRefused(L"分辨率\x3000(800,600)");
 }
 
 TEST(ResolutionText, NothingAfterTheHeightIsRead) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "actions/brightness.h"
@@ -10,6 +11,7 @@
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
+#include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
 
 namespace {
@@ -148,4 +150,75 @@ TEST(MainWindow, DestructionRestoresBrightnessRemovesIconAndQuitsWithZero) {
     BrightnessLevel = 130;
     EXPECT_EQ(DestroyMain(window), 0);
     EXPECT_EQ(BrightnessLevel, 100);
+}
+
+namespace {
+BOOL WINAPI RecordTrackPopupMenu(HMENU, UINT flags, int, int, int, HWND owner, const RECT*) {
+    MSG m;
+    LogCall(L"menu %x posted=%d", flags, PeekMessageW(&m, owner, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE));
+    return TRUE;
+}
+
+HWND FilteredWindow;
+BOOL WINAPI RecordMessageFilter(HWND window, UINT message, DWORD action, void* info) {
+    FilteredWindow = window;
+    LogCall(L"filter %u %lu %d", message, action, info != nullptr);
+    return TRUE;
+}
+
+ImportPatch* LookupPatch;
+bool FilterAbsent;
+FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+    if (HIWORD(reinterpret_cast<UINT_PTR>(name)) && !strcmp(name, "ChangeWindowMessageFilterEx")) {
+        LogCall(L"lookup user32=%d", module == GetModuleHandleW(L"user32.dll"));
+        return FilterAbsent ? nullptr : reinterpret_cast<FARPROC>(AsPointer(&RecordMessageFilter));
+    }
+    return reinterpret_cast<decltype(&GetProcAddress)>(LookupPatch->original())(module, name);
+}
+}  // namespace
+
+TEST(MainWindow, TrayMenuIsFollowedByANullMessage) {
+    ImportPatch track{"user32.dll", "TrackPopupMenu", AsPointer(&RecordTrackPopupMenu)};
+    ASSERT_TRUE(track.active());
+    HWND window = CreateMain(L"<KeyDeputy><菜单><a>x</a></菜单></KeyDeputy>");
+    ASSERT_NE(window, nullptr);
+    MSG m;
+    while (PeekMessageW(&m, window, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {
+    }
+    ClearCallLog();
+    SendMessageW(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+    EXPECT_EQ(CallLogLines(), std::vector<std::wstring>{L"menu 20 posted=0"});
+    ASSERT_TRUE(PeekMessageW(&m, window, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE));
+    EXPECT_EQ(m.message, UINT(WM_NULL));
+    EXPECT_FALSE(PeekMessageW(&m, window, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE));
+    DestroyMain(window);
+}
+
+TEST(MainWindow, TaskbarCreatedIsLetThroughTheMessageFilter) {
+    // Wine's user32 has the filter, so the real lookup finds it.
+    ASSERT_NE(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx"), nullptr);
+    ImportPatch lookup{"kernel32.dll", "GetProcAddress", AsPointer(&FakeGetProcAddress)};
+    ASSERT_TRUE(lookup.active());
+    LookupPatch = &lookup;
+    const std::wstring allowed = L"filter " + std::to_wstring(RegisterWindowMessageW(L"TaskbarCreated")) + L" 1 0";
+    const wchar_t* document = L"<KeyDeputy><菜单><a>x</a></菜单></KeyDeputy>";
+
+    FilterAbsent = false;
+    FilteredWindow = nullptr;
+    ClearCallLog();
+    HWND window = CreateMain(document);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(CallLogLines(), (std::vector<std::wstring>{L"lookup user32=1", allowed}));
+    EXPECT_EQ(FilteredWindow, window);
+    DestroyMain(window);
+
+    // A system without the filter makes the window all the same.
+    FilterAbsent = true;
+    ClearCallLog();
+    window = CreateMain(document);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(CallLogLines(), std::vector<std::wstring>{L"lookup user32=1"});
+    EXPECT_EQ(TrayIcon.hWnd, window);
+    DestroyMain(window);
+    LookupPatch = nullptr;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "actions/resolution.h"
+#include "actions/resolutionText.h"
 #include "app/configLookup.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
@@ -179,7 +180,8 @@ TEST(ResolutionOnWine, CurrentSizeIsAcceptedAndStoredSilently) {
     current.dmSize = sizeof current;
     ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &current));
     std::wstring size = std::to_wstring(current.dmPelsWidth) + L"x" + std::to_wstring(current.dmPelsHeight);
-    std::wstring command = L"分辨率(" + std::to_wstring(current.dmPelsWidth) + L", " +
+    // An ideographic space, as a Chinese keyboard types it, is a blank like any other.
+    std::wstring command = L"分辨率(" + std::to_wstring(current.dmPelsWidth) + L",\x3000" +
                            std::to_wstring(current.dmPelsHeight) + L")";
     RealRun run = RunReal(command.c_str());
     EXPECT_EQ(run.code, 0);
@@ -192,4 +194,28 @@ TEST(ResolutionOnWine, CurrentSizeIsAcceptedAndStoredSilently) {
     EXPECT_EQ(run.log[tried + 2], request + L"1");
     EXPECT_EQ(run.log[tried + 3], L"answer 0");
     EXPECT_EQ(ModeLine(run.log, L"after"), ModeLine(run.log, L"before"));
+}
+
+// The blanks before each number are the ones the platform's own wide scanf skips,
+// compared unit by unit with msvcrt's swscanf.
+TEST(ResolutionOnWine, BlanksAreThoseThePlatformScanfSkips) {
+    using Scan = int(__cdecl*)(const wchar_t*, const wchar_t*, ...);
+    Scan scan = reinterpret_cast<Scan>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"msvcrt.dll"), "swscanf")));
+    ASSERT_NE(scan, nullptr);
+    std::wstring differing;
+    for (unsigned unit = 1; unit <= 0xFFFF; ++unit) {
+        std::wstring blank(1, wchar_t(unit));
+        std::wstring text = L"分辨率(" + blank + L"800," + blank + L"600)";
+        int width = 0, height = 0;
+        bool platform = scan(text.c_str(), L"分辨率(%d,%d)", &width, &height) == 2 && width == 800 && height == 600;
+        int32_t ourWidth = 0, ourHeight = 0;
+        bool ours = ReadResolutionText(text.c_str(), &ourWidth, &ourHeight) && ourWidth == 800 && ourHeight == 600;
+        if (platform != ours) {
+            wchar_t hex[8];
+            wsprintfW(hex, L" %04X", unit);
+            differing += hex;
+        }
+    }
+    EXPECT_EQ(differing, L"");
 }
