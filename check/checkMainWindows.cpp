@@ -10,10 +10,9 @@
 
 #include "check/checkProgram.h"
 #include "lib/textCopy.h"
+#include "lib/xmlFileBytes.h"
 
 namespace {
-
-constexpr size_t TERMINATOR_BYTES = 4;
 
 // As the program reads its configuration: _wfopen "rb", one read of the whole file.
 XmlError ReadFileWin(const wchar_t* path, unsigned char** bytes, size_t* length, bool* exists) {
@@ -21,32 +20,7 @@ XmlError ReadFileWin(const wchar_t* path, unsigned char** bytes, size_t* length,
     *length = 0;
     DWORD attributes = GetFileAttributesW(path);
     *exists = attributes != INVALID_FILE_ATTRIBUTES;
-    FILE* file = _wfopen(path, L"rb");
-    if (!file) return XML_FILE_NOT_FOUND;
-    long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1L;
-    if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
-        fclose(file);
-        return XML_FILE_NOT_FOUND;
-    }
-    if (size == 0) {
-        fclose(file);
-        return XML_NO_DATA;
-    }
-    auto* buffer = static_cast<unsigned char*>(malloc(size_t(size) + TERMINATOR_BYTES));
-    if (!buffer) {
-        fclose(file);
-        return XML_OUT_OF_MEMORY;
-    }
-    size_t got = fread(buffer, 1, size_t(size), file);
-    fclose(file);
-    if (got == 0) {
-        free(buffer);
-        return XML_NO_DATA;
-    }
-    memset(buffer + got, 0, TERMINATOR_BYTES);
-    *bytes = buffer;
-    *length = got;
-    return XML_OK;
+    return ReadOpenedFile(_wfopen(path, L"rb"), bytes, length);
 }
 
 bool LooksUtf16Win(const unsigned char* bytes, size_t length) {

@@ -8,11 +8,10 @@
 #include <sys/stat.h>
 
 #include "lib/textCopy.h"
+#include "lib/xmlFileBytes.h"
 #include "lib/xmlTextDecoding.h"
 
 namespace {
-
-constexpr size_t TERMINATOR_BYTES = 4;
 
 XmlError HostReadFile(const wchar_t* path, unsigned char** bytes, size_t* length, bool* exists) {
     *bytes = nullptr;
@@ -22,32 +21,7 @@ XmlError HostReadFile(const wchar_t* path, unsigned char** bytes, size_t* length
     *exists = stat(name.c_str(), &info) == 0;
     // Windows cannot open a folder as a file.
     if (!*exists || S_ISDIR(info.st_mode)) return XML_FILE_NOT_FOUND;
-    FILE* file = fopen(name.c_str(), "rb");
-    if (!file) return XML_FILE_NOT_FOUND;
-    long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1L;
-    if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
-        fclose(file);
-        return XML_FILE_NOT_FOUND;
-    }
-    if (size == 0) {
-        fclose(file);
-        return XML_NO_DATA;
-    }
-    auto* buffer = static_cast<unsigned char*>(malloc(size_t(size) + TERMINATOR_BYTES));
-    if (!buffer) {
-        fclose(file);
-        return XML_OUT_OF_MEMORY;
-    }
-    size_t got = fread(buffer, 1, size_t(size), file);
-    fclose(file);
-    if (got == 0) {
-        free(buffer);
-        return XML_NO_DATA;
-    }
-    memset(buffer + got, 0, TERMINATOR_BYTES);
-    *bytes = buffer;
-    *length = got;
-    return XML_OK;
+    return ReadOpenedFile(fopen(name.c_str(), "rb"), bytes, length);
 }
 
 // UTF-8 to UTF-16 units; a byte that starts no valid sequence becomes U+FFFD.

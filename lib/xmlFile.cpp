@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lib/xmlFileBytes.h"
 #include "lib/xmlLoadReport.h"
 #include "lib/xmlReader.h"
 #include "lib/xmlTextDecoding.h"
@@ -15,39 +16,8 @@ void SetCode(XmlParseResult* result, XmlError code) {
     if (result) result->code = code;
 }
 
-// Reads the whole file into a buffer followed by zero bytes, enough to end it
-// as 8-bit text and as UTF-16 text even when its length is odd.
-constexpr size_t FILE_TERMINATOR_BYTES = 4;
-
 XmlError ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* length) {
-    *bytes = nullptr;
-    *length = 0;
-    FILE* file = path ? _wfopen(path, L"rb") : nullptr;
-    if (!file) return XML_FILE_NOT_FOUND;
-    long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1L;
-    if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
-        fclose(file);
-        return XML_FILE_NOT_FOUND;
-    }
-    if (size == 0) {
-        fclose(file);
-        return XML_NO_DATA;
-    }
-    auto* buffer = static_cast<unsigned char*>(malloc(size_t(size) + FILE_TERMINATOR_BYTES));
-    if (!buffer) {
-        fclose(file);
-        return XML_OUT_OF_MEMORY;
-    }
-    size_t got = fread(buffer, 1, size_t(size), file);
-    fclose(file);
-    if (got == 0) {
-        free(buffer);
-        return XML_NO_DATA;
-    }
-    memset(buffer + got, 0, FILE_TERMINATOR_BYTES);
-    *bytes = buffer;
-    *length = got;
-    return XML_OK;
+    return ReadOpenedFile(path ? _wfopen(path, L"rb") : nullptr, bytes, length);
 }
 
 // 8-bit text to a new UTF-16 buffer; a failed conversion gives empty text.
