@@ -2,7 +2,7 @@
 # user sections, so the two never drift apart.
 #   cmake -DREADME=README.md -DOUT=UserGuide.txt -DVERSION=x.y.z -P userGuide.cmake
 # Notepad wants a byte-order mark to take the file for UTF-8, and CR LF line ends.
-set(SECTIONS 使用方法 配置文件说明)
+set(SECTIONS 使用方法 配置文件说明 检查配置文件（KeyDeputyCheck）)
 
 file(READ "${README}" text)
 set(guide "KeyDeputy ${VERSION} 使用说明\n\n")
