@@ -42,7 +42,7 @@ expect_end() {
 start_traced yes
 drv command "$CAPTION" $POWER_OFF
 check "yes: confirmation shown" drv answer "$CAPTION" yes --text "$SHUTDOWN_QUESTION" --timeout 10000
-check "yes: the trace shows the shutdown call" bash -c "sleep 2; grep -q '$SHUTDOWN_TRACE' '$TRACE'"
+check "yes: the trace shows the shutdown call" wait_for 15 grep -q "$SHUTDOWN_TRACE" "$TRACE"
 close_program "$CAPTION"
 
 # 退出程序 chosen and confirmed while the confirmation is open.
