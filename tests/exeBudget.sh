@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# KeyDeputy.exe stays small and self-contained: at most 400 KB, and it imports
-# only the platform's core DLLs; every other library is loaded from the system folder.
+# Each program (KeyDeputy.exe, KeyDeputyCheck.exe) stays small and self-contained:
+# at most 400 KB, and it imports only the platform's core DLLs; every other
+# library is loaded from the system folder.
 set -u
 exe=$1
 objdump=${2:-x86_64-w64-mingw32-objdump}
