@@ -32,7 +32,7 @@ struct ItemRow {
     const wchar_t* path[MAX_PATH_NAMES];  // submenu names from the outermost, into the tree
     int32_t pathCount;
     wchar_t label[ITEM_TEXT_SIZE];  // the element name, as the menu shows it before the tab
-    const wchar_t* command;         // into the command item list
+    const wchar_t* command;         // into the tree, or the 未定义 literal
     ItemKind kind;
     const wchar_t* hotkey;  // into the tree, null without 快捷键
     bool hotkeyUsable;

@@ -408,7 +408,7 @@ void VisitMenu(MenuChecker& c, const XmlElement& element) {
         CheckItem(c, element, c.walkedIndex++);
         return;
     }
-    if (TextLength(command) < size_t(COMMAND_SIZE)) {
+    if (TextLength(command) <= size_t(COMMAND_TEXT_MAX)) {
         // Left out for a reason of the walk's own, such as the list's room.
         Add(c, Severity::Warning, "item-left-out", At(c, TagOffset(c, element)),
             {L"程序不加入“", element.name(), L"”这一项，菜单里没有它"}, {L"减少菜单项的数目"});

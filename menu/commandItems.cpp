@@ -23,8 +23,8 @@ bool InitCommandItems() {
 
 bool ReserveCommandItem() {
     if (CommandItemCount < CommandItemCapacity) return true;
-    // Doubling keeps the copying of a long menu linear: records are 2 KB each, and a
-    // fixed step copied the whole list again every few items.
+    // Doubling keeps the copying of a long menu linear: a fixed step copied the whole
+    // list again every few items.
     if (CommandItemCapacity > INT32_MAX / 2) return false;
     int32_t capacity = CommandItemCapacity * 2;
     void* grown = realloc(CommandItems, size_t(capacity) * sizeof(CommandItem));
@@ -36,10 +36,10 @@ bool ReserveCommandItem() {
 
 bool AppendCommandItem(const wchar_t* command) {
     // A cut command would run something else than what was written.
-    if (!command || TextLength(command) >= size_t(COMMAND_SIZE)) return false;
+    if (!command || TextLength(command) > size_t(COMMAND_TEXT_MAX)) return false;
     if (!ReserveCommandItem()) return false;
     CommandItem& item = CommandItems[CommandItemCount];
-    CopyTextCut(item.command, COMMAND_SIZE, command);
+    item.command = command;
     item.handler = nullptr;
     ++CommandItemCount;
     return true;

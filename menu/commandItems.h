@@ -8,11 +8,14 @@ using ActionHandler = void (*)();
 constexpr int32_t FIRST_COMMAND_ID = 1024;
 // Menu identifiers travel in 16 bits (the low word of WM_COMMAND's wParam).
 constexpr int32_t LAST_COMMAND_ID = 0xFFFF;
-// Room for a program path with its arguments; a longer command is left out, never cut.
-constexpr int32_t COMMAND_SIZE = 1024;
+// Longest command: room for a program path with its arguments; a longer command is
+// left out, never cut.
+constexpr int32_t COMMAND_TEXT_MAX = 1023;
 
 struct CommandItem {
-    wchar_t command[COMMAND_SIZE];
+    // Not a copy: the element's text in the configuration tree, which lives as long as
+    // the list, or a literal. A record stays small however long its command is.
+    const wchar_t* command;
     ActionHandler handler;  // cached action, set by dispatch on first use
 };
 
@@ -24,5 +27,6 @@ extern int32_t CommandItemCapacity;
 bool InitCommandItems();
 // Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();
-// Appends a record (doubling the room); false when it cannot be stored.
+// Appends a record (doubling the room) that keeps command itself, so command must
+// live as long as the record; false when it cannot be stored.
 bool AppendCommandItem(const wchar_t* command);

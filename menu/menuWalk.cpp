@@ -11,7 +11,7 @@
     const wchar_t* command = text ? text : KD_UNDEFINED_COMMAND;
     // A command cut short would run something else: leave the item out instead,
     // and decide that before anything of it is shown or registered.
-    if (TextLength(command) >= size_t(COMMAND_SIZE)) return;
+    if (TextLength(command) > size_t(COMMAND_TEXT_MAX)) return;
     // Past the last identifier a menu can carry, an item could never be chosen.
     if (CommandItemCount > LAST_COMMAND_ID - FIRST_COMMAND_ID) return;
     if (!ReserveCommandItem()) return;

@@ -180,7 +180,7 @@ void CheckCommands() {
     for (int32_t i = 0; i < CommandItemCount; ++i) {
         const CommandItem& item = CommandItems[i];
         size_t length = TextLength(item.command);
-        FUZZ_CHECK(length < size_t(COMMAND_SIZE));
+        FUZZ_CHECK(length <= size_t(COMMAND_TEXT_MAX));
         FUZZ_CHECK(item.handler == nullptr);
 
         DispatchDecision decision = DecideDispatch(item.command, nullptr);

@@ -1,17 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "actions/actionHandlers.h"
 #include "menu/commandItems.h"
 
 namespace {
 
-std::wstring CommandName(int i) { return L"cmd" + std::to_wstring(i); }
-
 class CommandItemsTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(InitCommandItems()); }
+    void SetUp() override {
+        for (int i = 0; i < 25; ++i) names.push_back(L"cmd" + std::to_wstring(i));
+        ASSERT_TRUE(InitCommandItems());
+    }
+    // The records keep the pointers, so the names live as long as the fixture.
+    const wchar_t* CommandName(int i) const { return names.at(size_t(i)).c_str(); }
+
+    std::vector<std::wstring> names;
 };
 
 }  // namespace
@@ -29,13 +35,13 @@ TEST_F(CommandItemsTest, DoublesKeepingEveryRecord) {
     for (int step = 0; step < 5; ++step) {
         for (; appended < counts[step]; ++appended) {
             if (appended == 3) CommandItems[2].handler = VolumeMute;  // a stored handler must survive growth
-            ASSERT_TRUE(AppendCommandItem(CommandName(appended).c_str()));
+            ASSERT_TRUE(AppendCommandItem(CommandName(appended)));
         }
         EXPECT_EQ(CommandItemCount, counts[step]);
         EXPECT_EQ(CommandItemCapacity, expectedCapacity[step]);
     }
     for (int i = 0; i < CommandItemCount; ++i) {
-        EXPECT_EQ(std::wstring(CommandItems[i].command), CommandName(i));
+        EXPECT_STREQ(CommandItems[i].command, CommandName(i));
         EXPECT_EQ(CommandItems[i].handler, i == 2 ? VolumeMute : nullptr) << i;
     }
 }
@@ -55,13 +61,13 @@ TEST_F(CommandItemsTest, LongListGrowsInFewSteps) {
 }
 
 TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {
-    std::wstring longest(COMMAND_SIZE - 1, L'a');
+    std::wstring longest(COMMAND_TEXT_MAX, L'a');
     longest[0] = L'C';
     longest.back() = L'z';
     ASSERT_TRUE(AppendCommandItem(longest.c_str()));
     EXPECT_EQ(std::wstring(CommandItems[0].command), longest);
 
-    std::wstring tooLong(COMMAND_SIZE, L'b');
+    std::wstring tooLong(COMMAND_TEXT_MAX + 1, L'b');
     EXPECT_FALSE(AppendCommandItem(tooLong.c_str()));
     EXPECT_FALSE(AppendCommandItem(nullptr));
     EXPECT_EQ(CommandItemCount, 1);
@@ -70,7 +76,7 @@ TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {
 TEST_F(CommandItemsTest, ReserveGrowsOnlyWhenFull) {
     EXPECT_TRUE(ReserveCommandItem());
     EXPECT_EQ(CommandItemCapacity, 10);
-    for (int i = 0; i < 10; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i).c_str()));
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i)));
     EXPECT_EQ(CommandItemCapacity, 10);
     EXPECT_TRUE(ReserveCommandItem());
     EXPECT_EQ(CommandItemCapacity, 20);
@@ -81,7 +87,7 @@ TEST_F(CommandItemsTest, ReserveGrowsOnlyWhenFull) {
 }
 
 TEST_F(CommandItemsTest, SecondInitStartsAnEmptyList) {
-    for (int i = 0; i < 15; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i).c_str()));
+    for (int i = 0; i < 15; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i)));
     ASSERT_TRUE(InitCommandItems());
     EXPECT_EQ(CommandItemCount, 0);
     EXPECT_EQ(CommandItemCapacity, 10);

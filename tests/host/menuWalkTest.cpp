@@ -75,7 +75,7 @@ protected:
     // Walks the 菜单 section of document into the root popup 0.
     void Walk(const std::wstring& document) {
         XmlParseResult result = {};
-        XmlElement root = ParseXmlText(document.c_str(), KD_ROOT, &result);
+        root = ParseXmlText(document.c_str(), KD_ROOT, &result);
         ASSERT_EQ(result.code, XML_OK);
         XmlElement menu = root.childByName(KD_SECTION_MENU, nullptr);
         ASSERT_FALSE(menu.isEmpty());
@@ -93,6 +93,7 @@ protected:
     static std::wstring Command(int index) { return CommandItems[index].command; }
 
     Recorder recorder;
+    XmlElement root;  // the records point into it
 };
 
 }  // namespace
@@ -245,9 +246,20 @@ TEST_F(MenuWalkTest, ItemWithoutTextIsUndefined) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Command(i), KD_UNDEFINED_COMMAND);
 }
 
+TEST_F(MenuWalkTest, RecordsHoldTheTreesTextsNotCopies) {
+    // A copy per record made a long menu cost megabytes; the tree already holds every text.
+    WalkItems(L"<a>notepad.exe</a><b/><c>静音<![CDATA[x]]>y</c>");
+    XmlElement menu = root.childByName(KD_SECTION_MENU, nullptr);
+    ASSERT_EQ(CommandItemCount, 3);
+    EXPECT_EQ(CommandItems[0].command, menu.childAt(0).text(0));
+    EXPECT_STREQ(CommandItems[1].command, KD_UNDEFINED_COMMAND);
+    EXPECT_EQ(CommandItems[2].command, menu.childAt(2).text(0));
+    EXPECT_EQ(Command(2), L"静音");
+}
+
 TEST_F(MenuWalkTest, CommandTooLongIsLeftOutEntirely) {
-    std::wstring tooLong(COMMAND_SIZE, L'c');
-    std::wstring longest(COMMAND_SIZE - 1, L'k');
+    std::wstring tooLong(COMMAND_TEXT_MAX + 1, L'c');
+    std::wstring longest(COMMAND_TEXT_MAX, L'k');
     WalkItems(L"<a 快捷键=\"Ctrl+A\">" + tooLong + L"</a><b>" + longest + L"</b><c 快捷键=\"Ctrl+C\">ok</c>");
     // No hotkey, entry or record for a; the numbering goes on without it.
     ASSERT_EQ(recorder.hotkeys.size(), 1u);
