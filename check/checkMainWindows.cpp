@@ -11,6 +11,7 @@
 #include "check/checkProgram.h"
 #include "lib/textCopy.h"
 #include "lib/xmlFileBytes.h"
+#include "lib/xmlTextConversion.h"
 
 namespace {
 
@@ -21,25 +22,6 @@ XmlError ReadFileWin(const wchar_t* path, unsigned char** bytes, size_t* length,
     DWORD attributes = GetFileAttributesW(path);
     *exists = attributes != INVALID_FILE_ATTRIBUTES;
     return ReadOpenedFile(_wfopen(path, L"rb"), bytes, length);
-}
-
-bool LooksUtf16Win(const unsigned char* bytes, size_t length) {
-    return length <= size_t(INT_MAX) && IsTextUnicode(bytes, int(length), nullptr) != FALSE;
-}
-
-wchar_t* DecodeWin(const unsigned char* bytes, size_t length, bool utf8) {
-    UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
-    DWORD flags = utf8 ? 0 : MB_PRECOMPOSED;
-    int units = 0;
-    if (length > 0 && length <= size_t(INT_MAX))
-        units = MultiByteToWideChar(codePage, flags, reinterpret_cast<LPCCH>(bytes), int(length), nullptr, 0);
-    if (units < 0) units = 0;
-    auto* text = static_cast<wchar_t*>(malloc((size_t(units) + 1) * sizeof(wchar_t)));
-    if (!text) return nullptr;
-    if (units > 0)
-        units = MultiByteToWideChar(codePage, flags, reinterpret_cast<LPCCH>(bytes), int(length), text, units);
-    text[units > 0 ? units : 0] = 0;
-    return text;
 }
 
 HWND ProbeWindow = nullptr;
@@ -109,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
     defaultPath[length] = 0;
     AppendTextCut(defaultPath, sizeof defaultPath / sizeof *defaultPath, L"KeyDeputy.xml");
 
-    const CheckPlatform platform = {ReadFileWin, LooksUtf16Win, DecodeWin, GetACP(), HotkeyTakenWin, PathMissingWin};
+    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin};
     int32_t code = RunChecker(argc - 1, argv + 1, defaultPath, platform, WriteWin);
     if (ProbeWindow) DestroyWindow(ProbeWindow);
     WaitWhenAloneOnConsole();

@@ -11,19 +11,6 @@ void JoinText(wchar_t* out, size_t capacity, std::initializer_list<const wchar_t
         if (piece && !AppendTextCut(out, capacity, piece)) return;
 }
 
-void FormatNumber(wchar_t* out, int64_t value) {
-    wchar_t digits[21];
-    int n = 0;
-    uint64_t v = value < 0 ? uint64_t(0) - uint64_t(value) : uint64_t(value);
-    do {
-        digits[n++] = wchar_t(L'0' + v % 10);
-        v /= 10;
-    } while (v);
-    int k = 0;
-    if (value < 0) out[k++] = L'-';
-    while (n) out[k++] = digits[--n];
-    out[k] = 0;
-}
 
 void AppendUnits(OutText* out, const wchar_t* text, size_t length) {
     if (out->failed || !text) return;

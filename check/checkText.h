@@ -9,8 +9,6 @@
 // pieces, cut to fit.
 void JoinText(wchar_t* out, size_t capacity, std::initializer_list<const wchar_t*> pieces);
 
-// Decimal digits of value; out has room for 21 units.
-void FormatNumber(wchar_t* out, int64_t value);
 
 // A growing UTF-16 text; failed tells that memory ran out and something is missing.
 struct OutText {

@@ -73,3 +73,17 @@ void FormatOneText(const wchar_t* format, const wchar_t* text, wchar_t* out, siz
     }
     AppendTextCut(out, capacity, rest);
 }
+
+void FormatNumber(wchar_t* out, int64_t value) {
+    wchar_t digits[21];
+    int n = 0;
+    uint64_t v = value < 0 ? uint64_t(0) - uint64_t(value) : uint64_t(value);
+    do {
+        digits[n++] = wchar_t(L'0' + v % 10);
+        v /= 10;
+    } while (v);
+    int k = 0;
+    if (value < 0) out[k++] = L'-';
+    while (n) out[k++] = digits[--n];
+    out[k] = 0;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Copies source into dest (capacity units, terminator included), cutting a text
 // that does not fit, never between the two halves of a surrogate pair.
@@ -22,3 +23,7 @@ bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b);
 // written, so a user's text never reaches a printf-style function. The result is
 // cut to fit capacity (terminator included), never inside a surrogate pair.
 void FormatOneText(const wchar_t* format, const wchar_t* text, wchar_t* out, size_t capacity);
+
+// Decimal digits of value with its sign; out has room for 21 units (12 suffice
+// for any int32_t).
+void FormatNumber(wchar_t* out, int64_t value);

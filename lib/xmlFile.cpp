@@ -8,6 +8,7 @@
 #include "lib/xmlFileBytes.h"
 #include "lib/xmlLoadReport.h"
 #include "lib/xmlReader.h"
+#include "lib/xmlTextConversion.h"
 #include "lib/xmlTextDecoding.h"
 
 namespace {
@@ -18,20 +19,6 @@ void SetCode(XmlParseResult* result, XmlError code) {
 
 XmlError ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* length) {
     return ReadOpenedFile(path ? _wfopen(path, L"rb") : nullptr, bytes, length);
-}
-
-// 8-bit text to a new UTF-16 buffer; a failed conversion gives empty text.
-wchar_t* ConvertToUtf16(const unsigned char* bytes, size_t length, UINT codePage, DWORD flags) {
-    int units = 0;
-    if (length > 0 && length <= size_t(INT_MAX))
-        units = MultiByteToWideChar(codePage, flags, reinterpret_cast<LPCCH>(bytes), int(length), nullptr, 0);
-    if (units < 0) units = 0;
-    auto* text = static_cast<wchar_t*>(malloc((size_t(units) + 1) * sizeof(wchar_t)));
-    if (!text) return nullptr;
-    if (units > 0)
-        units = MultiByteToWideChar(codePage, flags, reinterpret_cast<LPCCH>(bytes), int(length), text, units);
-    text[units > 0 ? units : 0] = 0;
-    return text;
 }
 
 }  // namespace
@@ -49,9 +36,7 @@ XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlPar
         return XmlElement::emptyElement;
     }
 
-    bool looksUtf16 = false;
-    if (ReaderSettings.guessUtf16 && length <= size_t(INT_MAX))
-        looksUtf16 = IsTextUnicode(bytes, int(length), nullptr) != FALSE;
+    bool looksUtf16 = ReaderSettings.guessUtf16 && LooksLikeUtf16(bytes, length);
     XmlTextDecision decision =
         DecideXmlTextEncoding(bytes, length, ReaderSettings.guessUtf16, looksUtf16, ReaderSettings.utf8Input);
 
@@ -62,8 +47,7 @@ XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlPar
         return root;
     }
     bool utf8 = decision.encoding == XmlTextEncoding::Utf8;
-    wchar_t* text = ConvertToUtf16(bytes + decision.skipBytes, length - decision.skipBytes, utf8 ? CP_UTF8 : CP_ACP,
-                                   utf8 ? 0 : MB_PRECOMPOSED);
+    wchar_t* text = ConvertToUtf16(bytes + decision.skipBytes, length - decision.skipBytes, utf8);
     free(bytes);
     if (!text) {
         SetCode(result, XML_OUT_OF_MEMORY);
