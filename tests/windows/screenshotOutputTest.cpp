@@ -28,6 +28,31 @@ HWND SelectRegion(DWORD pid, int x0, int y0, int x1, int y1) {
     if (!Drag(x0, y0, x1, y1)) return nullptr;
     return WaitForSaveDialog(pid, 15000);
 }
+
+const std::string EARLIER_BYTES = "an earlier screenshot";
+
+// A child whose screenshot is saved as "holiday" (typed without its extension)
+// into a fresh folder that already holds holiday.png.
+struct SaveOverEarlier {
+    std::wstring folder;
+    std::wstring earlier;
+    ChildGuard child{nullptr};
+    DWORD pid = 0;
+};
+
+// Sets the scene up to the save; the question box that should follow, or null.
+HWND SaveOverEarlierFile(const wchar_t* folderName, SaveOverEarlier* scene) {
+    scene->folder = MakeTempFolder(folderName);
+    scene->earlier = scene->folder + L"\\holiday.png";
+    if (!WriteBytes(scene->earlier, EARLIER_BYTES.data(), EARLIER_BYTES.size())) return nullptr;
+    scene->child.process = StartScreenshots(1, scene->folder, false);
+    if (!scene->child.process) return nullptr;
+    scene->pid = GetProcessId(scene->child.process);
+    HWND dialog = SelectRegion(scene->pid, 100, 100, 300, 200);
+    if (!dialog) return nullptr;
+    SaveFromDialog(dialog, scene->folder + L"\\holiday", 1);
+    return WaitForBox(L"KeyDeputy v2.0", scene->pid, 15000);
+}
 }  // namespace
 
 TEST_F(ScreenshotOutput, SavedFileHoldsExactlyTheSelectedScreenPixels) {
@@ -162,61 +187,40 @@ TEST_F(ScreenshotOutput, CancelledDialogPutsTheRegionOnTheClipboard) {
 
 
 TEST_F(ScreenshotOutput, CompletedNameOfAnExistingFileIsAskedAbout) {
-    // The name typed without its extension; the file is there with it.
-    std::wstring folder = MakeTempFolder(L"shotreplace");
-    std::wstring earlier = folder + L"\\holiday.png";
-    const std::string before = "an earlier screenshot";
-    ASSERT_TRUE(WriteBytes(earlier, before.data(), before.size()));
-    ChildGuard child{StartScreenshots(1, folder, false)};
-    ASSERT_NE(child.process, nullptr);
-    DWORD pid = GetProcessId(child.process);
-
-    HWND dialog = SelectRegion(pid, 100, 100, 300, 200);
-    ASSERT_NE(dialog, nullptr);
-    SaveFromDialog(dialog, folder + L"\\holiday", 1);
-    HWND box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    SaveOverEarlier scene;
+    HWND box = SaveOverEarlierFile(L"shotreplace", &scene);
     ASSERT_NE(box, nullptr) << "replaced without a question";
-    EXPECT_EQ(BoxText(box), earlier + L" 已存在。\n要替换它吗？");
+    EXPECT_EQ(BoxText(box), scene.earlier + L" 已存在。\n要替换它吗？");
     EXPECT_TRUE(BoxHasButton(box, IDYES));
     EXPECT_EQ(DefaultButton(box), IDNO);
     ASSERT_TRUE(AnswerBox(box, IDNO));
 
     // No: the file stays as it was, and the dialog comes back with the name given.
-    dialog = WaitForSaveDialog(pid, 15000);
+    HWND dialog = WaitForSaveDialog(scene.pid, 15000);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(FileStart(earlier, 64), before);
+    EXPECT_EQ(FileStart(scene.earlier, 64), EARLIER_BYTES);
     EXPECT_EQ(DialogFileName(dialog), L"holiday");
     SaveFromDialog(dialog, L"", 1);
-    box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    box = WaitForBox(L"KeyDeputy v2.0", scene.pid, 15000);
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(AnswerBox(box, IDYES));
-    EXPECT_EQ(WaitChild(child.process, 20000), 3);
+    EXPECT_EQ(WaitChild(scene.child.process, 20000), 3);
 
     Picture saved;
-    ASSERT_TRUE(ReadImageFile(earlier, &saved));
+    ASSERT_TRUE(ReadImageFile(scene.earlier, &saved));
     EXPECT_EQ(saved.width, 200);
     EXPECT_EQ(saved.height, 100);
     EXPECT_EQ(PixelsDifferingFromScreen(saved, 100, 100), 0);
 }
 
 TEST_F(ScreenshotOutput, QuitWhileAskedKeepsTheFileAndSavesNothing) {
-    std::wstring folder = MakeTempFolder(L"shotquit");
-    std::wstring earlier = folder + L"\\holiday.png";
-    const std::string before = "an earlier screenshot";
-    ASSERT_TRUE(WriteBytes(earlier, before.data(), before.size()));
-    ChildGuard child{StartScreenshots(1, folder, false)};
-    ASSERT_NE(child.process, nullptr);
-    DWORD pid = GetProcessId(child.process);
-
-    HWND dialog = SelectRegion(pid, 100, 100, 300, 200);
-    ASSERT_NE(dialog, nullptr);
-    SaveFromDialog(dialog, folder + L"\\holiday", 1);
-    HWND box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    SaveOverEarlier scene;
+    HWND box = SaveOverEarlierFile(L"shotquit", &scene);
     ASSERT_NE(box, nullptr);
     // The exit action confirmed meanwhile: the question ends, and the dialog does not come back.
     ASSERT_TRUE(PostThreadMessageW(GetWindowThreadProcessId(box, nullptr), WM_QUIT, 0, 0));
-    EXPECT_EQ(WaitChild(child.process, 20000), 2) << "a file was saved after all";
-    EXPECT_EQ(FileStart(earlier, 64), before);
+    EXPECT_EQ(WaitChild(scene.child.process, 20000), 2) << "a file was saved after all";
+    EXPECT_EQ(FileStart(scene.earlier, 64), EARLIER_BYTES);
 }
 
 TEST(ScreenshotOutputLibraries, WithoutThemNothingIsWrittenAndTheImageGoesToTheClipboard) {
