@@ -1,45 +1,27 @@
 #include "actions/brightness.h"
 
-#include <windows.h>
-
-#include "actions/actionHandlers.h"
-#include "actions/brightnessRamp.h"
-
-uint16_t BrightnessLevel = BRIGHTNESS_DEFAULT;
-
 namespace {
-// The platform's answer is not examined: on a display that refuses ramps the
-// level still moves, and 默认亮度 brings level and screen together again.
-void SetScreenRamp(GammaRamp* ramp) {
-    HDC screen = GetDC(nullptr);
-    SetDeviceGammaRamp(screen, ramp);
-    ReleaseDC(nullptr, screen);
+void FillRamp(uint32_t factor, GammaRamp* ramp) {
+    for (int32_t i = 0; i < GAMMA_RAMP_ENTRIES; ++i) {
+        uint32_t value = factor * uint32_t(i);
+        if (value > 65535) value = 65535;
+        for (int32_t c = 0; c < 3; ++c) ramp->channel[c][i] = uint16_t(value);
+    }
 }
 }  // namespace
 
-void ApplyBrightness() {
-    GammaRamp ramp;
-    BuildBrightnessRamp(BrightnessLevel, &ramp);
-    SetScreenRamp(&ramp);
+void BuildBrightnessRamp(uint16_t level, GammaRamp* ramp) {
+    FillRamp(uint32_t(level) * 256 / 100, ramp);
 }
 
-void ResetBrightness() {
-    BrightnessLevel = BRIGHTNESS_DEFAULT;
-    GammaRamp ramp;
-    BuildIdentityRamp(&ramp);
-    SetScreenRamp(&ramp);
+void BuildIdentityRamp(GammaRamp* ramp) {
+    FillRamp(256, ramp);
 }
 
-void BrightnessUp() {
-    BrightnessLevel = BrightnessStepUp(BrightnessLevel);
-    ApplyBrightness();
+uint16_t BrightnessStepUp(uint16_t level) {
+    return level > BRIGHTNESS_MAX - BRIGHTNESS_STEP ? BRIGHTNESS_MAX : uint16_t(level + BRIGHTNESS_STEP);
 }
 
-void BrightnessDown() {
-    BrightnessLevel = BrightnessStepDown(BrightnessLevel);
-    ApplyBrightness();
-}
-
-void BrightnessDefault() {
-    ResetBrightness();
+uint16_t BrightnessStepDown(uint16_t level) {
+    return level < BRIGHTNESS_MIN + BRIGHTNESS_STEP ? BRIGHTNESS_MIN : uint16_t(level - BRIGHTNESS_STEP);
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/appInstance.h"
-#include "app/autostart.h"
+#include "app/autostartWin.h"
 #include "app/configLookup.h"
 #include "app/configPath.h"
 #include "app/instanceName.h"

@@ -1,12 +1,12 @@
 #include "app/mainWindow.h"
 
-#include "actions/brightness.h"
+#include "actions/brightnessWin.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
-#include "menu/dispatch.h"
-#include "menu/menuBuilder.h"
+#include "menu/dispatchWin.h"
+#include "menu/menuWalkWin.h"
 
 HMENU TrayMenu = nullptr;
 bool MainWindowReady = false;

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "lib/textCopy.h"
-#include "lib/xmlFileBytes.h"
+#include "lib/xmlFile.h"
 #include "lib/xmlTextDecoding.h"
 
 namespace {

@@ -3,14 +3,14 @@
 #include <cstdlib>
 
 #include "actions/actionNames.h"
-#include "actions/resolutionText.h"
+#include "actions/resolution.h"
 #include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
 #include "check/nearestName.h"
 #include "menu/commandItems.h"
-#include "menu/dispatchDecision.h"
-#include "menu/hotkeyText.h"
+#include "menu/dispatch.h"
+#include "menu/hotkey.h"
 #include "menu/menuWalk.h"
 
 namespace {

@@ -1,72 +1,34 @@
-#include <windows.h>
+#include "lib/xmlFile.h"
 
-#include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "lib/xmlFileBytes.h"
-#include "lib/xmlLoadReport.h"
-#include "lib/xmlReader.h"
-#include "lib/xmlTextConversion.h"
-#include "lib/xmlTextDecoding.h"
-
-namespace {
-
-void SetCode(XmlParseResult* result, XmlError code) {
-    if (result) result->code = code;
-}
-
-XmlError ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* length) {
-    return ReadOpenedFile(path ? _wfopen(path, L"rb") : nullptr, bytes, length);
-}
-
-}  // namespace
-
-XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlParseResult* result) {
-    if (result) {
-        result->line = 0;
-        result->column = 0;
+XmlError ReadOpenedFile(FILE* file, unsigned char** bytes, size_t* length) {
+    *bytes = nullptr;
+    *length = 0;
+    if (!file) return XML_FILE_NOT_FOUND;
+    long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1L;
+    if (size < 0 || fseek(file, 0, SEEK_SET) != 0) {
+        fclose(file);
+        return XML_FILE_NOT_FOUND;
     }
-    unsigned char* bytes;
-    size_t length;
-    XmlError readCode = ReadWholeFile(path, &bytes, &length);
-    if (readCode != XML_OK) {
-        SetCode(result, readCode);
-        return XmlElement::emptyElement;
+    if (size == 0) {
+        fclose(file);
+        return XML_NO_DATA;
     }
-
-    bool looksUtf16 = ReaderSettings.guessUtf16 && LooksLikeUtf16(bytes, length);
-    XmlTextDecision decision =
-        DecideXmlTextEncoding(bytes, length, ReaderSettings.guessUtf16, looksUtf16, ReaderSettings.utf8Input);
-
-    XmlElement root;
-    if (decision.encoding == XmlTextEncoding::Utf16) {
-        root = ParseXmlText(reinterpret_cast<const wchar_t*>(bytes + decision.skipBytes), expectedRoot, result);
-        free(bytes);
-        return root;
+    auto* buffer = static_cast<unsigned char*>(malloc(size_t(size) + XML_FILE_TERMINATOR_BYTES));
+    if (!buffer) {
+        fclose(file);
+        return XML_OUT_OF_MEMORY;
     }
-    bool utf8 = decision.encoding == XmlTextEncoding::Utf8;
-    wchar_t* text = ConvertToUtf16(bytes + decision.skipBytes, length - decision.skipBytes, utf8);
-    free(bytes);
-    if (!text) {
-        SetCode(result, XML_OUT_OF_MEMORY);
-        return XmlElement::emptyElement;
+    size_t got = fread(buffer, 1, size_t(size), file);
+    fclose(file);
+    if (got == 0) {
+        free(buffer);
+        return XML_NO_DATA;
     }
-    root = ParseXmlText(text, expectedRoot, result);
-    free(text);
-    return root;
-}
-
-XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot) {
-    ReaderSettings.utf8Input = false;
-    XmlParseResult result = {XML_OK, 0, 0};
-    XmlElement root = ParseXmlFile(path, expectedRoot, &result);
-    if (result.code == XML_OK) return root;
-    // A warning leaves a tree behind; nothing of a refused file may survive.
-    root.release();
-    wchar_t report[XML_LOAD_REPORT_SIZE];
-    FormatXmlLoadReport(report, XML_LOAD_REPORT_SIZE, path, result.code, result.line, result.column, expectedRoot);
-    MessageBoxW(nullptr, report, XML_LOAD_REPORT_CAPTION, MB_TOPMOST | MB_ICONERROR);
-    exit(255);
+    memset(buffer + got, 0, XML_FILE_TERMINATOR_BYTES);
+    *bytes = buffer;
+    *length = got;
+    return XML_OK;
 }

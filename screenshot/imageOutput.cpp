@@ -1,98 +1,80 @@
 #include "screenshot/imageOutput.h"
 
-#include <commdlg.h>
-#include <cstdlib>
-// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include "lib/textCopy.h"
-#include "platform/systemLibrary.h"
-#include "screenshot/imageFileNames.h"
-#include "screenshot/replaceQuestion.h"
-#include "screenshot/selector.h"
 
-using namespace Gdiplus::DllExports;
+#include <climits>
 
-bool ChooseSaveFile(wchar_t* buffer) {
-    // A refused dialog may have written into the buffer (a too-long name leaves
-    // the needed size there); the proposal must survive it.
-    wchar_t proposal[SCREENSHOT_NAME_SIZE];
-    CopyTextCut(proposal, SCREENSHOT_NAME_SIZE, buffer);
-    // Without comdlg32 the dialog cannot open: the image goes to the clipboard.
-    auto ask = KD_SYSTEM_FUNCTION(SystemLibrary::Comdlg32, GetSaveFileNameW);
-    DWORD filterIndex = 0;
-    while (ask) {
-        OPENFILENAMEW dialog = {};
-        dialog.lStructSize = sizeof(OPENFILENAMEW);
-        dialog.lpstrFilter = SCREENSHOT_FILTER;
-        dialog.nFilterIndex = filterIndex;
-        dialog.lpstrFile = buffer;
-        dialog.nMaxFile = SCREENSHOT_DIALOG_NAME_SIZE;
-        dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-        if (!ask(&dialog)) break;
-        // The buffer has room behind the dialog's limit for the longest extension.
-        SaveNameAnswer answer = SettleSaveName(buffer, int(dialog.nFilterIndex));
-        if (answer == SaveNameAnswer::SAVE) return true;
-        if (answer == SaveNameAnswer::DROP) break;
-        filterIndex = dialog.nFilterIndex;  // asked again with the name and format as given
-    }
-    CopyTextCut(buffer, SCREENSHOT_NAME_SIZE, proposal);
-    return false;
+// "PNP Format" is the description users have always seen for PNG.
+const wchar_t SCREENSHOT_FILTER[] =
+    L"PNP Format\0*.png\0JPEG Format\0*.jpg\0GIF Format\0*.gif\0BMP Format\0*.bmp\0TIFF Format\0*.tiff\0\0";
+
+wchar_t ScreenshotFileName[SCREENSHOT_NAME_SIZE] = L"Screenshot01";
+int ScreenshotCounter = 2;
+
+namespace {
+struct EncoderRow {
+    const wchar_t* extension;
+    const wchar_t* mime;
+};
+const EncoderRow ENCODER_ROWS[SCREENSHOT_FORMAT_COUNT] = {
+    {L".png", L"image/png"}, {L".jpg", L"image/jpeg"}, {L".gif", L"image/gif"},
+    {L".bmp", L"image/bmp"}, {L".tiff", L"image/tiff"},
+};
+}  // namespace
+
+const wchar_t* FilterExtension(int filterIndex) {
+    if (filterIndex < 1 || filterIndex > SCREENSHOT_FORMAT_COUNT) filterIndex = 1;
+    // The pattern of pair n follows the (2n - 1)-th NUL; its "*" is dropped.
+    const wchar_t* text = SCREENSHOT_FILTER;
+    for (int nuls = 0; nuls < 2 * filterIndex - 1; ++text)
+        if (*text == 0) ++nuls;
+    return text + 1;
 }
 
-bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid) {
-    auto encodersSize = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipGetImageEncodersSize);
-    auto listEncoders = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipGetImageEncoders);
-    if (!encodersSize || !listEncoders) return false;
-    UINT count = 0, size = 0;
-    if (encodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
-    auto* encoders = static_cast<Gdiplus::ImageCodecInfo*>(malloc(size));
-    if (!encoders) return false;
-    bool found = false;
-    if (listEncoders(count, size, encoders) == Gdiplus::Ok) {
-        for (UINT i = 0; i < count && !found; ++i) {
-            if (TextEquals(encoders[i].MimeType, mime)) {
-                *clsid = encoders[i].Clsid;
-                found = true;
-            }
-        }
-    }
-    free(encoders);
-    return found;
+bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex) {
+    const wchar_t* extension = FilterExtension(filterIndex);
+    if (TextContains(name, extension)) return true;
+    size_t length = TextLength(name);
+    if (length + TextLength(extension) >= capacity) return false;
+    return AppendTextCut(name, capacity, extension);
 }
 
-void SaveImageFile(const wchar_t* fileName) {
-    auto fromBitmap = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipCreateBitmapFromHBITMAP);
-    auto save = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipSaveImageToFile);
-    auto dispose = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipDisposeImage);
-    if (!ScreenshotImage || !fromBitmap || !save || !dispose) return;
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    if (fromBitmap(ScreenshotImage, nullptr, &bitmap) != Gdiplus::Ok || !bitmap) return;
-    // Every matching row is tried in table order, so a later one overrides.
-    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT];
-    int count = MatchingEncoderMimes(fileName, mimes);
-    CLSID encoder = {};
-    bool found = false;
-    for (int i = 0; i < count; ++i)
-        if (FindEncoderClsid(mimes[i], &encoder)) found = true;
-    if (found) save(bitmap, fileName, &encoder, nullptr);
-    dispose(bitmap);
+bool NeedsReplaceQuestion(const wchar_t* confirmed, int filterIndex, wchar_t* completed, size_t capacity,
+                          bool (*fileExists)(const wchar_t* name)) {
+    // A name too long to complete is saved as confirmed, which the dialog asked about.
+    if (!CopyTextCut(completed, capacity, confirmed) || !CompleteExtension(completed, capacity, filterIndex))
+        return false;
+    return TextLength(completed) != TextLength(confirmed) && fileExists(completed);
 }
 
-void DeliverScreenshot() {
-    if (ChooseSaveFile(ScreenshotFileName)) {
-        SaveImageFile(ScreenshotFileName);
-        AdvanceScreenshotName();
-        MessageBeep(MB_ICONASTERISK);
-        ReleaseScreenshotImage();
-        return;
+int MatchingEncoderMimes(const wchar_t* fileName, const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT]) {
+    int count = 0;
+    for (const EncoderRow& row : ENCODER_ROWS)
+        if (TextContains(fileName, row.extension)) mimes[count++] = row.mime;
+    return count;
+}
+
+void FormatScreenshotName(wchar_t* dest, size_t capacity, int number) {
+    wchar_t digits[16];
+    int n = 0;
+    unsigned value = number < 0 ? 0u - unsigned(number) : unsigned(number);
+    do {
+        digits[n++] = wchar_t(L'0' + value % 10);
+        value /= 10;
+    } while (value);
+    if (number < 0) {
+        digits[n++] = L'-';
+    } else if (n < 2) {
+        digits[n++] = L'0';
     }
-    if (ScreenshotImage && OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        // Once accepted the bitmap is the clipboard's, no longer ours to delete.
-        if (SetClipboardData(CF_BITMAP, ScreenshotImage)) ScreenshotImage = nullptr;
-        CloseClipboard();
-    }
-    ReleaseScreenshotImage();
+    wchar_t text[32] = L"Screenshot";
+    size_t at = TextLength(text);
+    while (n) text[at++] = digits[--n];
+    text[at] = 0;
+    CopyTextCut(dest, capacity, text);
+}
+
+void AdvanceScreenshotName() {
+    FormatScreenshotName(ScreenshotFileName, SCREENSHOT_NAME_SIZE, ScreenshotCounter);
+    if (ScreenshotCounter < INT_MAX) ++ScreenshotCounter;
 }

@@ -5,7 +5,7 @@
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "lib/textCopy.h"
-#include "screenshot/imageFileNames.h"
+#include "screenshot/imageOutput.h"
 
 namespace {
 // Room for a full path and a long override; a longer text is cut.

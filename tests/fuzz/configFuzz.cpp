@@ -10,16 +10,16 @@
 #include <vector>
 
 #include "actions/actionTable.h"
-#include "actions/reminderDecision.h"
-#include "actions/resolutionText.h"
+#include "actions/reminder.h"
+#include "actions/resolution.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "lib/textCopy.h"
 #include "lib/xmlLoadReport.h"
 #include "lib/xmlReader.h"
 #include "menu/commandItems.h"
-#include "menu/dispatchDecision.h"
-#include "menu/hotkeyText.h"
+#include "menu/dispatch.h"
+#include "menu/hotkey.h"
 #include "menu/menuWalk.h"
 #include "tests/fuzz/fuzzText.h"
 

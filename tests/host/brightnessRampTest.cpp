@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "actions/brightnessRamp.h"
+#include "actions/brightness.h"
 
 namespace {
 // The entry of the first 65535 in the red channel, or -1 when the ramp never reaches it.

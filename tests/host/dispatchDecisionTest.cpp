@@ -3,7 +3,7 @@
 #include "actions/actionHandlers.h"
 #include "actions/actionTable.h"
 #include "menu/commandItems.h"
-#include "menu/dispatchDecision.h"
+#include "menu/dispatch.h"
 #include "tests/host/fakeActionHandlers.h"
 
 TEST(DecideDispatch, StoredHandlerWinsWithoutLookingAtTheText) {

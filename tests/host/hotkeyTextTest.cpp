@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "menu/hotkeyText.h"
+#include "menu/hotkey.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "actions/actionHandlers.h"
 #include "actions/actionTable.h"
-#include "actions/reminderDecision.h"
+#include "actions/reminder.h"
 #include "tests/host/fakeActionHandlers.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "actions/resolutionText.h"
+#include "actions/resolution.h"
 
 namespace {
 struct Read {

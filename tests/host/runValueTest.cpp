@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "app/runValue.h"
+#include "app/autostart.h"
 
 namespace {
 // One Run key as the decisions see it: refused outright, absent until created, or open.

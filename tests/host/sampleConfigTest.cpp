@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "actions/actionTable.h"
-#include "actions/resolutionText.h"
+#include "actions/resolution.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "lib/xmlTextDecoding.h"
 #include "menu/commandItems.h"
-#include "menu/hotkeyText.h"
+#include "menu/hotkey.h"
 #include "menu/menuWalk.h"
 
 namespace {

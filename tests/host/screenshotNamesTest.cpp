@@ -5,7 +5,7 @@
 #include <string>
 
 #include "lib/textCopy.h"
-#include "screenshot/imageFileNames.h"
+#include "screenshot/imageOutput.h"
 
 namespace {
 // What a save does with a typed name: the chosen format's extension completes

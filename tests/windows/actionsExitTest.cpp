@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "actions/actionHandlers.h"
-#include "actions/brightness.h"
+#include "actions/brightnessWin.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
 #include "app/trayIcon.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/appInstance.h"
-#include "app/autostart.h"
+#include "app/autostartWin.h"
 #include "app/messages.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"

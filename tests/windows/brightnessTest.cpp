@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "actions/actionHandlers.h"
+#include "actions/brightnessWin.h"
 #include "actions/brightness.h"
-#include "actions/brightnessRamp.h"
 #include "tests/windows/actionsTestSupport.h"
 
 namespace {

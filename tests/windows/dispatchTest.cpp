@@ -9,7 +9,7 @@
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
-#include "menu/dispatch.h"
+#include "menu/dispatchWin.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
 #include "tests/windows/testSupport.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "actions/brightness.h"
+#include "actions/brightnessWin.h"
 #include "app/appInstance.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "actions/resolutionWin.h"
 #include "actions/resolution.h"
-#include "actions/resolutionText.h"
 #include "app/configLookup.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"

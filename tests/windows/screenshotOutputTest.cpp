@@ -6,9 +6,9 @@
 #include <cwchar>
 #include <string>
 
-#include "screenshot/imageFileNames.h"
 #include "screenshot/imageOutput.h"
-#include "screenshot/selector.h"
+#include "screenshot/imageOutputWin.h"
+#include "screenshot/selectionWin.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/screenshotTestSupport.h"
 #include "tests/windows/testSupport.h"

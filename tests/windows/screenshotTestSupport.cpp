@@ -7,8 +7,8 @@
 
 #include "actions/actionHandlers.h"
 #include "app/appInstance.h"
-#include "screenshot/imageFileNames.h"
-#include "screenshot/selector.h"
+#include "screenshot/imageOutput.h"
+#include "screenshot/selectionWin.h"
 #include "tests/windows/configFixture.h"
 #include "tests/windows/testSupport.h"
 

@@ -1,4 +1,4 @@
-#include "menu/hotkeyText.h"
+#include "menu/hotkey.h"
 
 #include "lib/textCopy.h"
 

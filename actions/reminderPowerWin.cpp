@@ -1,8 +1,8 @@
-#include "actions/powerChoice.h"
+#include "actions/reminderPowerWin.h"
 
 #include <windows.h>
 
-#include "actions/reminderDecision.h"
+#include "actions/reminder.h"
 
 void RunPowerChoice(int32_t choice) {
     uint32_t flags = 0;

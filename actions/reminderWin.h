@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "actions/reminderDecision.h"
+#include "actions/reminder.h"
 
 // One reminder dialog's own text, minutes and power choice. Each dialog has its
 // own record, so a later reminder never changes what an earlier one will do.

@@ -1,4 +1,4 @@
-#include "lib/xmlTextConversion.h"
+#include "lib/xmlTextDecodingWin.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "menu/hotkeyRegistration.h"
+#include "menu/hotkeyWin.h"
 
 #include <windows.h>
 
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
-#include "menu/hotkeyText.h"
+#include "menu/hotkey.h"
 
 void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
     uint32_t modifiers = 0, key = 0;

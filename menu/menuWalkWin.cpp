@@ -1,6 +1,6 @@
-#include "menu/menuBuilder.h"
+#include "menu/menuWalkWin.h"
 
-#include "menu/hotkeyRegistration.h"
+#include "menu/hotkeyWin.h"
 #include "menu/menuWalk.h"
 
 // The walk decides what each element becomes; these put it into real menus.

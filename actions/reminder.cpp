@@ -1,4 +1,4 @@
-#include "actions/reminderDecision.h"
+#include "actions/reminder.h"
 
 #include "actions/actionNames.h"
 #include "app/messages.h"

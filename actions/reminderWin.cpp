@@ -1,10 +1,10 @@
-#include "actions/timedReminder.h"
+#include "actions/reminderWin.h"
 
 #include "actions/actionHandlers.h"
 #include "actions/actionTable.h"
-#include "actions/powerChoice.h"
+#include "actions/reminderPowerWin.h"
 #include "actions/powerConsent.h"
-#include "actions/resolution.h"
+#include "actions/resolutionWin.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
 #include "app/mainWindow.h"

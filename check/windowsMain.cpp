@@ -10,8 +10,8 @@
 
 #include "check/checkProgram.h"
 #include "lib/textCopy.h"
-#include "lib/xmlFileBytes.h"
-#include "lib/xmlTextConversion.h"
+#include "lib/xmlFile.h"
+#include "lib/xmlTextDecodingWin.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "screenshot/selector.h"
+#include "screenshot/selectionWin.h"
 
 #include <windowsx.h>
 
@@ -7,7 +7,7 @@
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
-#include "screenshot/imageOutput.h"
+#include "screenshot/imageOutputWin.h"
 #include "screenshot/selection.h"
 
 bool SelectorOpen = false;

@@ -1,0 +1,50 @@
+#include "menu/dispatchWin.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "actions/actionTable.h"
+#include "actions/resolutionWin.h"
+#include "menu/commandItems.h"
+#include "menu/dispatch.h"
+#include "platform/systemLibrary.h"
+
+namespace {
+bool ShellComStarted = false;
+
+// Targets handled by shell extensions need COM on the calling thread. Once a run
+// is enough, and ole32 is loaded only when a command first goes to the shell;
+// without it the shell still opens what it can.
+void StartShellCom() {
+    if (ShellComStarted) return;
+    ShellComStarted = true;
+    auto start = KD_SYSTEM_FUNCTION(SystemLibrary::Ole32, CoInitializeEx);
+    if (start) start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+}
+}  // namespace
+
+void DispatchCommand(int32_t index) {
+    if (index < 0 || index >= CommandItemCount) return;
+    const CommandItem& item = CommandItems[index];
+    DispatchDecision decision = DecideDispatch(item.command, item.handler);
+    switch (decision.kind) {
+    case DispatchKind::CachedHandler:
+        decision.handler();
+        break;
+    case DispatchKind::Resolution:
+        ApplyResolutionCommand(item.command);
+        break;
+    case DispatchKind::Action: {
+        ActionHandler handler = ActionTable[decision.actionRow].handler;
+        handler();
+        // A nested dispatch may have run meanwhile: find the record again by index.
+        if (index < CommandItemCount) CommandItems[index].handler = handler;
+        break;
+    }
+    case DispatchKind::Shell:
+        StartShellCom();
+        ShellExecuteW(nullptr, nullptr, item.command, nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    }
+}
