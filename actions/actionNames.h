@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+// What a built-in action runs; each runs on the message-loop thread.
+using ActionHandler = void (*)();
+
 constexpr int32_t ACTION_NAME_SIZE = 32;
-constexpr int32_t ACTION_COUNT = 17;
 constexpr int32_t NO_ACTION_ROW = -1;
 
 // One row per action in table order: its name and the handler that runs it.
@@ -27,6 +29,14 @@ constexpr int32_t NO_ACTION_ROW = -1;
     ROW(L"强制重启", ForceRestart)         \
     ROW(L"屏幕截图", TakeScreenshot)       \
     ROW(L"定时提醒", ShowTimedReminder)
+
+// The rows by their handler's name, for code that asks about one action.
+#define KD_ACTION_ROW_NAME(name, handler) handler,
+enum class ActionRow : int32_t { KD_ACTION_ROWS(KD_ACTION_ROW_NAME) };
+#undef KD_ACTION_ROW_NAME
+#define KD_ACTION_ROW_ONE(name, handler) +1
+constexpr int32_t ACTION_COUNT = 0 KD_ACTION_ROWS(KD_ACTION_ROW_ONE);
+#undef KD_ACTION_ROW_ONE
 
 extern const wchar_t ActionNames[ACTION_COUNT][ACTION_NAME_SIZE];
 

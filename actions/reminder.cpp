@@ -4,14 +4,6 @@
 #include "app/messages.h"
 #include "lib/textCopy.h"
 
-namespace {
-// The platform's values, kept here so that the decision needs no platform header.
-constexpr uint32_t EXIT_LOGOFF = 0x0;
-constexpr uint32_t EXIT_SHUTDOWN = 0x1;
-constexpr uint32_t EXIT_REBOOT = 0x2;
-constexpr uint32_t EXIT_FORCE = 0x4;
-}  // namespace
-
 bool PowerChoiceExitFlags(int32_t choice, uint32_t* flags) {
     switch (choice) {
     case POWER_SHUT_DOWN: *flags = EXIT_SHUTDOWN | EXIT_FORCE; return true;

@@ -10,8 +10,6 @@
 constexpr uint32_t MENU_STRING = 0x0;
 constexpr uint32_t MENU_GRAYED = 0x1;
 constexpr uint32_t MENU_CHECKED = 0x8;
-// What the sink appends a submenu with (MF_POPUP | MF_BYPOSITION).
-constexpr uint32_t MENU_SUBMENU = 0x410;
 
 // Room of an entry's shown text: label, tab and hotkey text, 255 characters.
 constexpr int32_t MENU_TEXT_SIZE = 256;
