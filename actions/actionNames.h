@@ -40,6 +40,15 @@ constexpr int32_t ACTION_COUNT = 0 KD_ACTION_ROWS(KD_ACTION_ROW_ONE);
 
 extern const wchar_t ActionNames[ACTION_COUNT][ACTION_NAME_SIZE];
 
-// Exact, case-sensitive, whole-text match against the 17 names; the first equal
+// Exact, case-sensitive, whole-text match against the names; the first equal
 // row, or NO_ACTION_ROW.
 int32_t FindActionRow(const wchar_t* text);
+
+// What a command text asks for, the one rule of menu items, hotkeys and reminders.
+enum class CommandKind {
+    Resolution,  // holds 分辨率 anywhere: checked first, so it never reaches the table or the shell
+    Action,      // exactly an action's name
+    Other,       // anything else
+};
+// *actionRow is the row for CommandKind::Action, else NO_ACTION_ROW.
+CommandKind ClassifyCommand(const wchar_t* text, int32_t* actionRow);

@@ -77,7 +77,7 @@ bool NamesElement(const XmlOpenElement& element, const wchar_t* name, size_t len
     if (!element.name || element.nameLength != length) return false;
     if (wmemcmp(element.name, name, length) == 0) return true;  // as written: the usual case
     for (size_t i = 0; i < length; ++i)
-        if (FoldXmlAscii(element.name[i]) != FoldXmlAscii(name[i])) return false;
+        if (FoldAscii(element.name[i]) != FoldAscii(name[i])) return false;
     return true;
 }
 
