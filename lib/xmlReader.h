@@ -94,6 +94,12 @@ struct XmlParseResult {
 constexpr int32_t XML_MAX_DEPTH = 1000;
 
 XmlElement ParseXmlText(const wchar_t* text, const wchar_t* expectedRoot, XmlParseResult* result);
+// The root search of ParseXmlText: top itself when it has the expected name (letter
+// case aside), else the first element of that name reached through declarations
+// only; the empty handle when there is none. *writtenRoot (may be null) becomes
+// the first element met that is neither a declaration nor the root: what was
+// written in the root's place.
+XmlElement FindXmlRoot(const XmlElement& top, const wchar_t* expectedRoot, XmlElement* writtenRoot);
 
 // How an element's end was reached: its own end tag or "/>", the end tag of an
 // enclosing element (its own is missing or names something else), or the end of the text.
@@ -123,3 +129,7 @@ struct XmlLoadOutcome {
 // warning included) the empty element with outcome holding code, position and report.
 // Decides nothing about the program: the caller tells the user and goes on or ends.
 XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot, XmlLoadOutcome* outcome);
+// How LoadConfigXml reads 8-bit text that is neither marked nor recognisable as
+// UTF-8: in the ANSI code page. UTF-16 is always guessed.
+constexpr bool CONFIG_GUESS_UTF16 = true;
+constexpr bool CONFIG_UTF8_INPUT = false;
