@@ -28,7 +28,7 @@ static bool RegisterMainClass() {
     windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
-    windowClass.lpszClassName = AppCaption;
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     return RegisterClassExW(&windowClass) != 0;
 }
 
@@ -41,7 +41,7 @@ static bool OtherInstanceRunning() {
         HANDLE marker = CreateMutexW(nullptr, FALSE, name);
         if (marker && GetLastError() == ERROR_ALREADY_EXISTS) return true;
     }
-    return FindWindowW(AppCaption, AppCaption) != nullptr;
+    return FindWindowW(MAIN_WINDOW_CLASS, AppCaption) != nullptr;
 }
 
 // Only the screenshot's output uses GDI+; without gdiplus.dll it saves nothing.
@@ -71,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     ApplyAutostart(ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_AUTOSTART));
     if (!RegisterMainClass()) return 0;
 
-    HWND window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
     InvalidateRect(window, nullptr, FALSE);
     StartGdiplus();
