@@ -120,7 +120,7 @@ void CheckSections(CheckContext& c, const XmlElement& root) {
         XmlElement section = root.childAt(i);
         const wchar_t* name = section.name();
         if (!IsOneOf(name, SECTIONS)) {
-            const wchar_t* nearest = Suggest(name, SECTIONS, 4);
+            const wchar_t* nearest = ReportFull(c) ? nullptr : Suggest(name, SECTIONS, 4);
             Add(c, Severity::Warning, "unknown-section", At(c, TagOffset(c, section)),
                 {L"未知的段 <", name, L">，程序不读它"},
                 {nearest ? L"是不是要写 <" : L"可用的段：设置、菜单、提示、语言", nearest, nearest ? L">？" : nullptr});
