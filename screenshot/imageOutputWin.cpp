@@ -7,7 +7,7 @@
 #include <gdiplus.h>
 
 #include "app/configLookup.h"
-#include "app/mainWindow.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "lib/textCopy.h"
 #include "platform/systemLibrary.h"
