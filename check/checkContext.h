@@ -10,6 +10,7 @@
 #include "check/checkReport.h"
 #include "lib/textCopy.h"
 #include "lib/xmlReader.h"
+#include "lib/xmlStack.h"
 
 constexpr size_t NO_OFFSET = size_t(-1);
 constexpr size_t NAME_SIZE = 64;  // names quoted in messages, cut to fit
@@ -22,11 +23,8 @@ struct ElementPlace {
     XmlElementEnd end;
 };
 
-struct Places {
-    ElementPlace* items;
-    size_t count;
-    size_t capacity;
-    bool failed;
+struct Places : XmlStack<ElementPlace> {
+    bool failed = false;  // memory ran out: some places are missing
 };
 
 struct CheckContext {
