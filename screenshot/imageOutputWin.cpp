@@ -6,6 +6,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "app/configLookup.h"
+#include "app/messages.h"
+#include "app/trayIcon.h"
 #include "lib/textCopy.h"
 #include "platform/systemLibrary.h"
 #include "screenshot/imageOutput.h"
@@ -91,8 +94,11 @@ void DeliverScreenshot() {
     if (ScreenshotImage && OpenClipboard(nullptr)) {
         EmptyClipboard();
         // Once accepted the bitmap is the clipboard's, no longer ours to delete.
-        if (SetClipboardData(CF_BITMAP, ScreenshotImage)) ScreenshotImage = nullptr;
+        bool placed = SetClipboardData(CF_BITMAP, ScreenshotImage) != nullptr;
+        if (placed) ScreenshotImage = nullptr;
         CloseClipboard();
+        // Else a cancelled dialog would look as if the screenshot were lost.
+        if (placed) ShowTrayBalloon(MessageText(KD_MSG_CLIPBOARD, KD_MSG_CLIPBOARD_TEXT));
     }
     ReleaseScreenshotImage();
 }

@@ -9,7 +9,7 @@
 #include "check/checkProgram.h"
 #include "check/configCheck.h"
 #include "check/hostPlatform.h"
-#include "check/nearestName.h"
+#include "lib/nearestName.h"
 
 namespace {
 
