@@ -6,6 +6,7 @@
 . "$(dirname "$0")/e2e.sh"
 e2e_begin
 kd_unmanaged
+kd_keep_desktop
 
 CAPTION="KeyDeputy v2.0"
 kd_install kd

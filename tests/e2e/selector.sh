@@ -8,6 +8,7 @@
 . "$(dirname "$0")/e2e.sh"
 e2e_begin
 kd_unmanaged
+kd_keep_desktop
 
 CAPTION="KeyDeputy v2.0"
 kd_install kd
@@ -40,13 +41,15 @@ drv screen save "$BEFORE"
 check "the selector opens" open_selector
 out=$(drv screen compare "$BEFORE" 0 700 1024 768)
 check_eq "before any drag the whole picture is dimmed" "0" "$(field above_other "$out")"
+xdotool mousemove 500 450
+sleep 0.3
+check_eq "the pointer is a cross" "cross" "$(drv screen cursor --pid "$KD_WIN_PID")"
 xdotool mousemove 100 100 mousedown 1 mousemove 200 150 mousemove 300 200
 sleep 1
 out=$(drv screen compare "$BEFORE" 100 100 300 200)
 check_eq "while dragging, the region is shown exactly as it was" "20000 0" \
     "$(field inside_equal "$out") $(field inside_other "$out")"
 check_eq "and everything above it is darker" "$((98 * 1024)) 0" "$(field above_darker "$out") $(field above_other "$out")"
-check_eq "the pointer is a cross" "cross" "$(drv screen cursor)"
 xdotool mouseup 1
 check "the save dialog opens" wait_for 10 save_dialog_open
 drv save cancel >/dev/null
@@ -57,11 +60,12 @@ check_eq "the clipboard holds exactly the selected pixels" "200x100 20000 0" \
 check "a balloon announces the clipboard" wait_for 8 clipboard_balloon
 
 check "the selector opens again" open_selector
-xdotool mousemove 50 60 mousedown 1 mousemove 150 100 mousemove 250 160 mouseup 1
+# Clear of the balloon, which may still show near the tray.
+xdotool mousemove 600 400 mousedown 1 mousemove 700 450 mousemove 800 500 mouseup 1
 check "the save dialog opens" wait_for 10 save_dialog_open
-drv save 'C:\kd\shot.bmp' >/dev/null
+drv save 'C:\kd\shot' 4 >/dev/null
 check "the file is written" wait_file "$KD_DRIVE_C/kd/shot.bmp" 10
-out=$(drv image 'C:\kd\shot.bmp' "$BEFORE" 50 60 250 160)
+out=$(drv image 'C:\kd\shot.bmp' "$BEFORE" 600 400 800 500)
 check_eq "the saved file holds exactly the selected pixels" "200x100 20000 0" \
     "$(field size "$out") $(field equal "$out") $(field other "$out")"
 wait_for 10 selector_gone

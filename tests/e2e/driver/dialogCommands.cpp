@@ -7,7 +7,8 @@
 static const wchar_t REMINDER_CAPTION[] = L"KeyDeputy定时提醒";
 constexpr int REMINDER_TEXT_ID = 51000;
 constexpr int REMINDER_MINUTES_ID = 51001;
-constexpr int SAVE_NAME_BOX_ID = 0x47C;  // cmb13, a ComboBoxEx32 with an Edit inside
+constexpr int SAVE_NAME_BOX_ID = 0x47C;
+constexpr int SAVE_TYPE_LIST_ID = 0x470;  // cmb1  // cmb13, a ComboBoxEx32 with an Edit inside
 
 static std::vector<HWND> Dialogs(const DriverArgs& args, const wchar_t* caption, bool visible) {
     std::vector<HWND> found;
@@ -85,10 +86,13 @@ int CmdReminder(const DriverArgs& args) {
     return DRIVER_OK;
 }
 
-// save PATH: types PATH into the open save dialog ("另存为") and presses its OK;
-// save cancel presses its Cancel.
+// save PATH [FILTER]: types PATH into the open save dialog ("另存为"), chooses the
+// format FILTER (1 to 5) when given, and presses its OK; save cancel presses its Cancel.
 int CmdSave(const DriverArgs& args) {
-    if (args.words.size() != 1) return DRIVER_USAGE;
+    ULONG64 filter = 0;
+    if (args.words.empty() || args.words.size() > 2) return DRIVER_USAGE;
+    if (args.words.size() == 2 && (!ParseNumber(args.words[1], &filter) || filter < 1 || filter > 5))
+        return DRIVER_USAGE;
     HWND dialog = nullptr;
     if (!WaitFor(args.timeoutMs, [&] {
             std::vector<HWND> open = Dialogs(args, L"另存为", true);
@@ -109,6 +113,12 @@ int CmdSave(const DriverArgs& args) {
     if (!edit) {
         PrintError(L"no name field in the save dialog");
         return DRIVER_FAILED;
+    }
+    if (filter) {
+        // CBN_SELCHANGE alone is ignored by the dialog; CBN_SELENDOK takes the choice.
+        HWND types = GetDlgItem(dialog, SAVE_TYPE_LIST_ID);
+        SendMessageW(types, CB_SETCURSEL, WPARAM(filter - 1), 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(SAVE_TYPE_LIST_ID, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
     }
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.words[0].c_str()));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "driverCommands.h"
+#include "probeClient.h"
+#include "probeProtocol.h"
 
 namespace {
 
@@ -139,13 +141,10 @@ int CmdPattern(const DriverArgs& args) {
 // the pointer's shape.
 int CmdScreen(const DriverArgs& args) {
     if (args.words.size() == 1 && args.words[0] == L"cursor") {
-        // The shared system cursors have the same handle in every process.
-        CURSORINFO cursor = {};
-        cursor.cbSize = sizeof cursor;
-        if (!GetCursorInfo(&cursor)) return DRIVER_FAILED;
-        Print(cursor.hCursor == LoadCursorW(nullptr, IDC_CROSS)   ? L"cross"
-              : cursor.hCursor == LoadCursorW(nullptr, IDC_ARROW) ? L"arrow"
-                                                                  : L"other");
+        // Cursor handles differ between processes: the probe asks inside the program (--pid).
+        std::wstring name;
+        if (!args.pid || !RunProbe(args.pid, PROBE_CURSOR, nullptr, 5000, &name)) return DRIVER_FAILED;
+        Print(name);
         return DRIVER_OK;
     }
     if (args.words.size() == 2 && args.words[0] == L"save") {
