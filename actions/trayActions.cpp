@@ -6,7 +6,7 @@
 #include "actions/actionHandlers.h"
 #include "actions/reminderWin.h"
 #include "app/configLookup.h"
-#include "app/mainWindow.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 

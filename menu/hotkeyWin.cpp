@@ -4,7 +4,7 @@
 
 #include "app/configLookup.h"
 #include "app/messages.h"
-#include "app/trayIcon.h"
+#include "app/lifecycle.h"
 #include "lib/textCopy.h"
 
 bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text) {
