@@ -235,6 +235,10 @@ INT_PTR CALLBACK SelectorProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         OpenSelector(window);
         break;
+    case WM_ERASEBKGND:
+        // Every paint covers the whole window: erasing first would only flash.
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_PAINT:
         PaintSelector(window);
         break;
