@@ -86,6 +86,8 @@ TEST_F(ScreenshotSelector, OutlineFollowsTheDragAndCancellingKeepsNothing) {
     // Round 1: the frozen picture is dimmed but for the selection, whose outline runs
     // just outside it; then the right button ends it.
     ASSERT_NE(WaitForSelector(pid, 15000), nullptr);
+    // Shown is not yet painted: a loaded machine took a moment more.
+    for (int i = 0; i < 40 && ScreenPixel(500, 400) != Dimmed(PictureColour(500, 400)); ++i) Sleep(50);
     EXPECT_EQ(ScreenPixel(500, 400), Dimmed(PictureColour(500, 400))) << "the selector does not show itself";
     ASSERT_TRUE(Xdo(L"mousemove 100 100 sleep 0.1 mousedown 1 sleep 0.1 mousemove 200 150 sleep 0.1 mousemove 300 200"));
     Sleep(400);
