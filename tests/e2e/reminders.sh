@@ -20,18 +20,25 @@ kd_xml kd utf16 <<'EOF_XML'
 EOF_XML
 REMINDER=1024 QUIT=1025
 
-# The tip Wine shows while the pointer rests on the (only) icon.
+# The tip Wine shows while the pointer rests on the (only) icon; the pointer is moved
+# off and back until the tooltip shows (a loaded machine can take a few seconds).
 tray_tip() {
-    local tray X Y WIDTH HEIGHT SCREEN WINDOW
+    local tray X Y WIDTH HEIGHT SCREEN WINDOW attempt i tip
     tray=$(xdotool search --name '^Wine System Tray$' | head -n1)
     eval "$(xdotool getwindowgeometry --shell "$tray")"
-    xdotool mousemove 600 500
-    sleep 0.5
-    xdotool mousemove $((X + 10)) $((Y + 10))
-    sleep 0.3
-    xdotool mousemove $((X + 12)) $((Y + 12))
-    sleep 1.5
-    drv list --class tooltips_class32 | awk -F'\t' '$5 == 1 && $3 != "" { print $3 }'
+    for ((attempt = 0; attempt < 4; attempt++)); do
+        xdotool mousemove 600 500
+        sleep 0.5
+        xdotool mousemove $((X + 10)) $((Y + 10))
+        sleep 0.3
+        xdotool mousemove $((X + 12)) $((Y + 12))
+        for ((i = 0; i < 10; i++)); do
+            sleep 0.3
+            tip=$(drv list --class tooltips_class32 | awk -F'\t' '$5 == 1 && $3 != "" { print $3 }')
+            [ -n "$tip" ] && { printf '%s\n' "$tip"; return 0; }
+        done
+    done
+    return 1
 }
 state_field() { printf '%s\n' "$STATE" | sed -n "s/^$1=//p"; }
 
