@@ -43,6 +43,8 @@
 // The balloon when a screenshot went to the clipboard.
 #define KD_MSG_CLIPBOARD L"剪贴板"
 #define KD_MSG_CLIPBOARD_TEXT L"截图已放到剪贴板，可以粘贴了。"
+#define KD_MSG_WINDOW L"程序窗口"
+#define KD_MSG_WINDOW_TEXT L"无法创建程序窗口，程序不能运行。"
 
 // Menu vocabulary.
 #define KD_MENU_SEPARATOR L"分割条"

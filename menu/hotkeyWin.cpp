@@ -7,6 +7,10 @@
 #include "app/lifecycle.h"
 #include "lib/textCopy.h"
 
+static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CONTROL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
+                  HOTKEY_WIN == MOD_WIN,
+              "the reader's modifier flags are the platform's");
+
 bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text) {
     if (list->count == list->capacity) {
         int32_t capacity = list->capacity ? list->capacity * 2 : 16;
