@@ -1,6 +1,7 @@
 // What a timed reminder does when its time is up, and its power choices (no platform calls).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // ExitWindowsEx flags with the platform's values (EWX_LOGOFF, EWX_SHUTDOWN,
@@ -39,3 +40,14 @@ enum ReminderOutcome : int32_t {
 // Decides in that order; *actionRow is the action's row for REMINDER_ACTION and
 // NO_ACTION_ROW otherwise.
 ReminderOutcome DecideReminder(const wchar_t* text, bool programEnding, int32_t* actionRow);
+
+// The tray tip while reminders wait: "caption · 2 个提醒，下一个 14:05" (the next
+// one's clock time); the caption alone when count is 0. Cut to capacity.
+void FormatReminderTip(const wchar_t* caption, int32_t count, int32_t hour, int32_t minute, wchar_t* out,
+                       size_t capacity);
+
+// Room FormatExitQuestion needs for these texts.
+size_t ExitQuestionSize(const wchar_t* question, const wchar_t* pendingFormat);
+// The exit question, then on a line of its own pendingFormat with count in its "%s".
+void FormatExitQuestion(const wchar_t* question, const wchar_t* pendingFormat, int32_t count, wchar_t* out,
+                        size_t capacity);

@@ -10,18 +10,44 @@
 #include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
+#include "app/trayIcon.h"
 #include "lib/textCopy.h"
 
 #include <cstdlib>
 
 namespace {
+bool IsReminderDialog(HWND window);
+
+struct PendingSearch {
+    int32_t count;
+    const ReminderRecord* next;
+};
+
+BOOL CALLBACK CountPending(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<PendingSearch*>(param);
+    if (!IsReminderDialog(window)) return TRUE;
+    auto* record = reinterpret_cast<const ReminderRecord*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!record || !record->pending) return TRUE;
+    ++search->count;
+    if (!search->next || record->dueTick < search->next->dueTick) search->next = record;
+    return TRUE;
+}
+
+// The tray tip says how many reminders wait and when the next is due.
+void ShowPendingReminders() {
+    const ReminderRecord* next = nullptr;
+    int32_t count = PendingReminders(&next);
+    wchar_t tip[ARRAYSIZE(TrayIcon.szTip)];
+    FormatReminderTip(AppCaption, count, next ? next->dueHour : 0, next ? next->dueMinute : 0, tip, ARRAYSIZE(tip));
+    SetTrayTip(tip);
+}
+
 // Installed with the first reminder: every loop of the thread, the program's own and
 // the modal loops of boxes and dialogs (whose dialog manager knows only their own
 // dialog), takes its messages through it.
 HHOOK ReminderKeysHook = nullptr;
 
-// What the buttons show at this OK: an automatic radio button cannot be unchecked
-// by the user, so "none" here means none was ever chosen in this dialog.
+// What the buttons show at this OK; 不执行 is how the user takes a choice back.
 int32_t CheckedChoice(HWND dialog) {
     if (IsDlgButtonChecked(dialog, IDC_POWER_OFF) == BST_CHECKED) return POWER_SHUT_DOWN;
     if (IsDlgButtonChecked(dialog, IDC_RESTART) == BST_CHECKED) return POWER_RESTART;
@@ -44,8 +70,16 @@ void AcceptReminder(HWND dialog, ReminderRecord* record) {
     }
     KillTimer(dialog, REMINDER_TIMER_ID);
     SetTimer(dialog, REMINDER_TIMER_ID, UINT(record->minutes) * REMINDER_MS_PER_MINUTE, nullptr);
+    record->pending = true;
+    record->dueTick = GetTickCount64() + ULONGLONG(record->minutes) * REMINDER_MS_PER_MINUTE;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    int32_t due = (now.wHour * 60 + now.wMinute + record->minutes) % (24 * 60);
+    record->dueHour = due / 60;
+    record->dueMinute = due % 60;
     // Hidden until its time is up; nothing shows it again.
     ShowWindow(dialog, SW_HIDE);
+    ShowPendingReminders();
 }
 
 // A multi-line edit in a dialog answers Escape by closing the dialog, which would
@@ -68,6 +102,8 @@ void KeepEscapeFromTextField(HWND dialog, ReminderRecord* record) {
 void ReminderTimeUp(HWND dialog, ReminderRecord* record) {
     KillTimer(dialog, REMINDER_TIMER_ID);
     record->fired = true;
+    record->pending = false;
+    ShowPendingReminders();
     int32_t actionRow = NO_ACTION_ROW;
     switch (DecideReminder(record->text, ProgramEnding, &actionRow)) {
     case REMINDER_NOTHING:
@@ -123,13 +159,32 @@ LRESULT CALLBACK ReminderKeys(int code, WPARAM wParam, LPARAM lParam) {
 }
 }  // namespace
 
+int32_t PendingReminders(const ReminderRecord** next) {
+    PendingSearch search = {0, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), CountPending, reinterpret_cast<LPARAM>(&search));
+    if (next) *next = search.next;
+    return search.count;
+}
+
+wchar_t* ExitQuestionWithReminders(const wchar_t* question) {
+    int32_t count = PendingReminders(nullptr);
+    if (count == 0) return nullptr;
+    const wchar_t* format = MessageText(KD_MSG_EXIT_PENDING, KD_MSG_EXIT_PENDING_TEXT);
+    size_t size = ExitQuestionSize(question, format);
+    auto* text = static_cast<wchar_t*>(malloc(size * sizeof(wchar_t)));
+    if (text) FormatExitQuestion(question, format, count, text, size);
+    return text;
+}
+
 INT_PTR CALLBACK ReminderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
         // Without a record the dialog does nothing but close.
         auto* record = static_cast<ReminderRecord*>(calloc(1, sizeof(ReminderRecord)));
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
         if (record) KeepEscapeFromTextField(dialog, record);
-        return 0;
+        CheckRadioButton(dialog, IDC_POWER_OFF, IDC_POWER_NONE, IDC_POWER_NONE);
+        // The text field is the first tab stop: the dialog manager gives it the focus.
+        return TRUE;
     }
     if (message == WM_CLOSE) {
         DestroyWindow(dialog);
@@ -138,7 +193,9 @@ INT_PTR CALLBACK ReminderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
     auto* record = reinterpret_cast<ReminderRecord*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (!record) return 0;
     if (message == WM_DESTROY) {
+        bool wasPending = record->pending;
         ReleaseReminder(dialog, record);
+        if (wasPending && !ProgramEnding) ShowPendingReminders();
     } else if (message == WM_COMMAND && wParam == IDOK && !record->fired) {
         // Only OK counts; Escape (the cancel command) and every other command do nothing.
         AcceptReminder(dialog, record);

@@ -1,7 +1,10 @@
 // Hiding and showing the tray icon, and leaving the program.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "actions/actionHandlers.h"
+#include "actions/reminderWin.h"
 #include "app/configLookup.h"
 #include "app/lifecycle.h"
 #include "app/messages.h"
@@ -20,7 +23,12 @@ void ToggleTrayIcon() {
 
 void ExitProgram() {
     const wchar_t* question = MessageText(KD_MSG_EXIT, KD_MSG_EXIT_TEXT);
+    // Waiting reminders end with the program: say how many.
+    wchar_t* withReminders = ExitQuestionWithReminders(question);
+    int answer = MessageBoxW(nullptr, withReminders ? withReminders : question, AppCaption,
+                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    free(withReminders);
     // Only a Yes ends the program: a box that could not be shown is no consent.
-    if (MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+    if (answer != IDYES) return;
     EndProgram();
 }

@@ -37,6 +37,12 @@
 #define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
 #define KD_MSG_REPLACE L"覆盖文件"
 #define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
+// Follows the 退出程序 question while reminders wait; %s is their number.
+#define KD_MSG_EXIT_PENDING L"退出提醒"
+#define KD_MSG_EXIT_PENDING_TEXT L"还有 %s 个定时提醒未到时间，退出后不会再提醒。"
+// The balloon when a screenshot went to the clipboard.
+#define KD_MSG_CLIPBOARD L"剪贴板"
+#define KD_MSG_CLIPBOARD_TEXT L"截图已放到剪贴板，可以粘贴了。"
 #define KD_MSG_WINDOW L"程序窗口"
 #define KD_MSG_WINDOW_TEXT L"无法创建程序窗口，程序不能运行。"
 #define KD_MSG_AUTOSTART_LEFT L"删除自启动"

@@ -10,6 +10,7 @@
 #define IDC_POWER_OFF 51003
 #define IDC_RESTART 51004
 #define IDC_LOGOFF 51005
+#define IDC_POWER_NONE 51006
 
 // Resource names as the code asks for them (string names, not numbers).
 #define KD_ICON_NAME L"A"

@@ -14,6 +14,9 @@ static_assert(ARRAYSIZE(NOTIFYICONDATAW{}.szInfo) == TIP_TEXT_SIZE &&
 NOTIFYICONDATAW TrayIcon = {};
 bool TrayIconShown = false;
 
+// Empty while the tip is the caption.
+static wchar_t TrayTip[ARRAYSIZE(TrayIcon.szTip)];
+
 static void SetAddFields(UINT flags) {
     TrayIcon.cbSize = sizeof(NOTIFYICONDATAW);
     TrayIcon.hWnd = MainWindow;
@@ -21,7 +24,7 @@ static void SetAddFields(UINT flags) {
     TrayIcon.uFlags = flags;
     TrayIcon.uCallbackMessage = WM_TRAYNOTIFY;
     TrayIcon.hIcon = LoadIconW(AppInstance, KD_ICON_NAME);
-    CopyTextCut(TrayIcon.szTip, ARRAYSIZE(TrayIcon.szTip), AppCaption);
+    CopyTextCut(TrayIcon.szTip, ARRAYSIZE(TrayIcon.szTip), TrayTip[0] ? TrayTip : AppCaption);
 }
 
 void FillTrayIcon(bool withBalloon) {
@@ -38,6 +41,32 @@ void FillTrayIcon(bool withBalloon) {
 void AddTrayIconAgain() {
     SetAddFields(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     Shell_NotifyIconW(NIM_ADD, &TrayIcon);
+}
+
+void SetTrayTip(const wchar_t* tip) {
+    CopyTextCut(TrayTip, ARRAYSIZE(TrayTip), tip);
+    if (!TrayIconShown || !MainWindow) return;
+    NOTIFYICONDATAW change = {};
+    change.cbSize = sizeof change;
+    change.hWnd = MainWindow;
+    change.uID = 1;
+    change.uFlags = NIF_TIP;
+    CopyTextCut(change.szTip, ARRAYSIZE(change.szTip), TrayTip[0] ? TrayTip : AppCaption);
+    Shell_NotifyIconW(NIM_MODIFY, &change);
+}
+
+void ShowTrayBalloon(const wchar_t* text) {
+    if (!TrayIconShown || !MainWindow) return;
+    NOTIFYICONDATAW balloon = {};
+    balloon.cbSize = sizeof balloon;
+    balloon.hWnd = MainWindow;
+    balloon.uID = 1;
+    balloon.uFlags = NIF_INFO;
+    CopyTextCut(balloon.szInfo, ARRAYSIZE(balloon.szInfo), text);
+    CopyTextCut(balloon.szInfoTitle, ARRAYSIZE(balloon.szInfoTitle), AppCaption);
+    balloon.uTimeout = 3;
+    balloon.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
 void RemoveTrayIcon() {

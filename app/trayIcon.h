@@ -13,5 +13,9 @@ extern bool TrayIconShown;
 void FillTrayIcon(bool withBalloon);
 // Adds the icon with uFlags 7 (no balloon), as every add after the first one.
 void AddTrayIconAgain();
+// The icon's tip from now on, the next adds included; null or empty for the caption.
+void SetTrayTip(const wchar_t* tip);
+// A balloon with the caption as its title, when the icon is shown.
+void ShowTrayBalloon(const wchar_t* text);
 // Removes the icon (hWnd and uID set first).
 void RemoveTrayIcon();

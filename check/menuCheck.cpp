@@ -7,10 +7,11 @@
 #include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
-#include "check/nearestName.h"
+#include "lib/nearestName.h"
 #include "menu/commandItems.h"
 #include "menu/dispatch.h"
 #include "menu/hotkey.h"
+#include "menu/keyNames.h"
 #include "menu/menuWalk.h"
 
 namespace {
@@ -85,37 +86,17 @@ void ItemPath(const MenuRecord& menu, int32_t popup, ItemRow* row) {
     while (count > 0 && row->pathCount < MAX_PATH_NAMES) row->path[row->pathCount++] = names[--count];
 }
 
-const wchar_t* const KEY_SUGGESTIONS[] = {
-    L"End",   L"Home",   L"PgUp",  L"PgDn", L"Up",  L"Down", L"Left", L"Right", L"PrtSc", L"Del", L"Delete",
-    L"Insert", L"Esc",   L"Space", L"Tab",  L"F1",  L"F2",   L"F3",   L"F4",    L"F5",    L"F6",  L"F7",
-    L"F8",    L"F9",     L"F10",   L"F11",  L"F12", L"Page Up", L"Print Screen",
-};
-
-// Names a user tries for keys the program names otherwise.
-const NameAlias KEY_ALIASES[] = {
-    {L"pagedown", L"PgDn"}, {L"page down", L"PgDn"}, {L"pgdown", L"PgDn"},     {L"pageup", L"PgUp"},
-    {L"escape", L"Esc"},    {L"ins", L"Insert"},     {L"printscreen", L"PrtSc"}, {L"prtscn", L"PrtSc"},
-};
-
-const wchar_t* SuggestKey(const wchar_t* keyPart) {
-    for (const NameAlias& alias : KEY_ALIASES)
-        if (TextEqualsIgnoreAsciiCase(keyPart, alias.word)) return alias.name;
-    return NearestName(keyPart, KEY_SUGGESTIONS, sizeof KEY_SUGGESTIONS / sizeof *KEY_SUGGESTIONS,
-                       TextLength(keyPart) <= 3 ? 1 : 2);
-}
-
 bool HasBlank(const wchar_t* text) {
     for (; *text; ++text)
         if (*text == L' ' || *text == L'\t' || *text == 0x3000) return true;
     return false;
 }
 
-// Explains why a hotkey text is not registered; false when it reads.
+// Explains why a hotkey text is not registered, from the reason the program's reading gives.
 void ExplainUnreadableHotkey(MenuChecker& c, const wchar_t* hotkey, CheckPosition position) {
-    const wchar_t* keyPart = nullptr;
-    for (const wchar_t* p = hotkey; *p; ++p)
-        if (*p == L'+') keyPart = p + 1;
-    if (TextLength(hotkey) > HOTKEY_TEXT_MAX) {
+    const wchar_t* keyPart = HotkeyKeyPart(hotkey);
+    HotkeyRefusal reason = ReadItemHotkeyReason(hotkey, 0, nullptr, nullptr);
+    if (reason == HOTKEY_TOO_LONG) {
         Add(c, Severity::Warning, "hotkey-too-long", position, {L"快捷键“", hotkey, L"”超过 31 个字符，程序不注册它"},
             {L"写短一些，例如 Ctrl+Alt+N"});
     } else if (HasBlank(hotkey)) {
@@ -129,15 +110,15 @@ void ExplainUnreadableHotkey(MenuChecker& c, const wchar_t* hotkey, CheckPositio
             {L"快捷键“", hotkey, L"”里有空格：程序不跳过空格，最后一个“+”之后的“", keyPart ? keyPart : L"",
              L"”不是按键名"},
             {reads ? L"去掉空格，写成 " : L"去掉空格，写成 修饰键+按键，例如 Ctrl+Alt+F5", reads ? squeezed : nullptr});
-    } else if (!keyPart) {
+    } else if (reason == HOTKEY_NO_PLUS) {
         Add(c, Severity::Warning, "hotkey-no-plus", position, {L"快捷键“", hotkey, L"”里没有“+”，读不出按键"},
             {L"写成 修饰键+按键，例如 Ctrl+Alt+N"});
-    } else if (!*keyPart) {
+    } else if (reason == HOTKEY_PLUS_KEY) {
         Add(c, Severity::Warning, "hotkey-plus-key", position,
             {L"快捷键“", hotkey, L"”最后一个“+”之后是空的：“+”键本身不能用作快捷键"},
             {L"换一个按键：字母、数字、F1–F19，或 Home、End、PgUp、PgDn 等按键名"});
-    } else if (HotkeyKeyCode(hotkey) == 0) {
-        const wchar_t* nearest = SuggestKey(keyPart);
+    } else if (reason == HOTKEY_UNKNOWN_KEY) {
+        const wchar_t* nearest = NearestKeyName(keyPart);
         Add(c, Severity::Warning, "hotkey-unknown-key", position, {L"“", keyPart, L"”不是程序认识的按键名"},
             {nearest ? L"是不是要写“" : L"", nearest, nearest ? L"”？" : nullptr,
              L"可用：A–Z、0–9、F1–F19、End、Home、PgUp、PgDn、Up、Down、Left、Right（或 ↑↓←→）、PrtSc、Del、Insert、"

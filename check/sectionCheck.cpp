@@ -3,7 +3,7 @@
 #include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
-#include "check/nearestName.h"
+#include "lib/nearestName.h"
 
 namespace {
 
@@ -12,7 +12,8 @@ const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_K
 const wchar_t* const TIP_KEYS[] = {KD_KEY_TIP_SHOW, KD_KEY_TIP_TEXT, KD_KEY_TIP_TITLE};
 const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_SHUTDOWN, KD_MSG_SCREENSHOT,
                                        KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
-                                       KD_MSG_WINDOW,   KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED};
+                                       KD_MSG_WINDOW,   KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED, KD_MSG_EXIT_PENDING,
+                                       KD_MSG_CLIPBOARD};
 
 // English words a new user tries for the sections.
 const NameAlias SECTION_ALIASES[] = {
@@ -76,6 +77,8 @@ const FormatMessage FORMAT_MESSAGES[] = {
      L"提问时不会说出是哪个文件"},
     {KD_MSG_SAVE_FAILED, "save-failed-message-format", "save-failed-message-no-slot", L"截图文件的完整路径和失败原因",
      L"提示框不会说出是哪个文件、为什么失败"},
+    {KD_MSG_EXIT_PENDING, "exit-pending-message-format", "exit-pending-message-no-slot", L"未到时间的提醒个数",
+     L"退出前的提问不会说出有几个提醒"},
 };
 
 void CheckFormatMessage(CheckContext& c, const XmlElement& language, const FormatMessage& format) {

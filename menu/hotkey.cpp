@@ -1,38 +1,9 @@
 #include "menu/hotkey.h"
 
 #include "lib/textCopy.h"
+#include "menu/keyNames.h"
 
 namespace {
-
-struct KeyName {
-    const wchar_t* name;  // lower case: compared with the key part folded to lower case
-    uint32_t code;
-};
-
-// Searched from the top; the first equal name wins.
-const KeyName KEY_NAMES[] = {
-    {L"end", 0x23},           // VK_END
-    {L"home", 0x24},          // VK_HOME
-    {L"pgup", 0x21},          // VK_PRIOR
-    {L"page up", 0x21},
-    {L"pgdn", 0x22},          // VK_NEXT
-    {L"↑", 0x26},             // VK_UP
-    {L"up", 0x26},
-    {L"↓", 0x28},             // VK_DOWN
-    {L"down", 0x28},
-    {L"←", 0x25},             // VK_LEFT
-    {L"left", 0x25},
-    {L"→", 0x27},             // VK_RIGHT
-    {L"right", 0x27},
-    {L"prtsc", 0x2C},         // VK_SNAPSHOT
-    {L"print screen", 0x2C},
-    {L"del", 0x2E},           // VK_DELETE
-    {L"delete", 0x2E},
-    {L"insert", 0x2D},        // VK_INSERT
-    {L"esc", 0x1B},           // VK_ESCAPE
-    {L"space", 0x20},         // VK_SPACE
-    {L"tab", 0x09},           // VK_TAB
-};
 
 uint32_t LowerAscii(wchar_t c) {
     uint32_t unit = uint32_t(c);
@@ -51,15 +22,20 @@ bool ContainsLowered(const wchar_t* text, const wchar_t* needle) {
 
 }  // namespace
 
-uint32_t HotkeyKeyCode(const wchar_t* text) {
-    if (!text) return 0;
+const wchar_t* HotkeyKeyPart(const wchar_t* text) {
+    if (!text) return nullptr;
     const wchar_t* part = nullptr;
     for (const wchar_t* p = text; *p; ++p)
         if (*p == L'+') part = p + 1;
+    return part;
+}
+
+uint32_t HotkeyKeyCode(const wchar_t* text) {
+    const wchar_t* part = HotkeyKeyPart(text);
     if (!part) return 0;
 
-    for (const KeyName& key : KEY_NAMES)
-        if (TextEqualsIgnoreAsciiCase(part, key.name)) return key.code;
+    for (size_t i = 0; i < KEY_NAME_COUNT; ++i)
+        if (TextEqualsIgnoreAsciiCase(part, KEY_NAMES[i].name)) return KEY_NAMES[i].code;
 
     size_t length = TextLength(part);
     uint32_t first = LowerAscii(part[0]);
@@ -99,6 +75,76 @@ bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key) {
 bool ReadItemHotkey(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key) {
     bool readable = ReadHotkey(text, modifiers, key);
     return readable && identifier >= 0 && identifier <= LAST_HOTKEY_ID;
+}
+
+HotkeyRefusal ReadItemHotkeyReason(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key) {
+    bool readable = ReadHotkey(text, modifiers, key);
+    if (readable) return identifier >= 0 && identifier <= LAST_HOTKEY_ID ? HOTKEY_READABLE : HOTKEY_BAD_IDENTIFIER;
+    // The same tests as the reading, in its order, only to name the first that fails.
+    if (!text || TextLength(text) > HOTKEY_TEXT_MAX) return HOTKEY_TOO_LONG;
+    const wchar_t* part = HotkeyKeyPart(text);
+    if (!part) return HOTKEY_NO_PLUS;
+    if (!*part) return HOTKEY_PLUS_KEY;
+    if (HotkeyKeyCode(text) == 0) return HOTKEY_UNKNOWN_KEY;
+    return HOTKEY_NO_MODIFIER;
+}
+
+void FormatHotkeyRefusal(const wchar_t* format, const HotkeyRefusalLine& refusal, wchar_t* out, size_t capacity) {
+    wchar_t shown[HOTKEY_MESSAGE_SIZE];
+    CopyTextCut(shown, HOTKEY_MESSAGE_SIZE, refusal.label);
+    AppendTextCut(shown, HOTKEY_MESSAGE_SIZE, L"\t");
+    AppendTextCut(shown, HOTKEY_MESSAGE_SIZE, refusal.text);
+    FormatHotkeyMessage(format, shown, out, capacity < HOTKEY_MESSAGE_SIZE ? capacity : HOTKEY_MESSAGE_SIZE);
+
+    const wchar_t* keyPart = HotkeyKeyPart(refusal.text);
+    const wchar_t* nearest = nullptr;
+    const wchar_t* parts[5] = {};
+    switch (refusal.reason) {
+    case HOTKEY_READABLE: return;
+    case HOTKEY_TOO_LONG: parts[0] = L"超过 31 个字符"; break;
+    case HOTKEY_NO_PLUS: parts[0] = L"没有“+”，读不出按键"; break;
+    case HOTKEY_PLUS_KEY: parts[0] = L"最后一个“+”之后是空的"; break;
+    case HOTKEY_UNKNOWN_KEY:
+        nearest = NearestKeyName(keyPart);
+        parts[0] = L"“";
+        parts[1] = keyPart;
+        parts[2] = nearest ? L"”不是按键名，是不是要写“" : L"”不是按键名";
+        parts[3] = nearest;
+        parts[4] = nearest ? L"”？" : nullptr;
+        break;
+    case HOTKEY_NO_MODIFIER: parts[0] = L"没有 Ctrl、Alt、Shift 或 Win"; break;
+    case HOTKEY_BAD_IDENTIFIER: parts[0] = L"菜单项太多，超出可注册的范围"; break;
+    case HOTKEY_DUPLICATE:
+        parts[0] = L"与“";
+        parts[1] = refusal.holder;
+        parts[2] = L"”的热键相同";
+        break;
+    case HOTKEY_HELD: parts[0] = L"已被其他程序占用"; break;
+    }
+    AppendTextCut(out, capacity, L"（");
+    for (const wchar_t* part : parts)
+        if (part) AppendTextCut(out, capacity, part);
+    AppendTextCut(out, capacity, L"）");
+}
+
+void FormatHotkeyRefusals(const wchar_t* format, const HotkeyRefusalLine* refusals, int32_t count, int32_t total,
+                          wchar_t* out, size_t capacity) {
+    if (capacity == 0) return;
+    out[0] = 0;
+    for (int32_t i = 0; i < count && i < HOTKEY_BOX_LINES; ++i) {
+        wchar_t line[HOTKEY_MESSAGE_SIZE * 2];
+        FormatHotkeyRefusal(format, refusals[i], line, sizeof line / sizeof *line);
+        if (i > 0) AppendTextCut(out, capacity, L"\n");
+        AppendTextCut(out, capacity, line);
+    }
+    int32_t listed = count < HOTKEY_BOX_LINES ? count : HOTKEY_BOX_LINES;
+    if (total > listed) {
+        wchar_t rest[21];
+        FormatNumber(rest, total - listed);
+        AppendTextCut(out, capacity, L"\n……另有 ");
+        AppendTextCut(out, capacity, rest);
+        AppendTextCut(out, capacity, L" 个热键未注册");
+    }
 }
 
 void FormatHotkeyMessage(const wchar_t* format, const wchar_t* shownText, wchar_t* out, size_t capacity) {

@@ -1,22 +1,87 @@
 #include "menu/hotkeyWin.h"
 
-#include <windows.h>
+#include <cstdlib>
 
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/lifecycle.h"
-#include "menu/hotkey.h"
+#include "lib/textCopy.h"
 
 static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CONTROL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
                   HOTKEY_WIN == MOD_WIN,
               "the reader's modifier flags are the platform's");
 
-void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
-    uint32_t modifiers = 0, key = 0;
-    bool readable = ReadItemHotkey(element.attributeValue(KD_ATTR_HOTKEY, nullptr), identifier, &modifiers, &key);
-    if (readable && RegisterHotKey(MainWindow, identifier, modifiers, key)) return;
+bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text) {
+    if (list->count == list->capacity) {
+        int32_t capacity = list->capacity ? list->capacity * 2 : 16;
+        void* grown = realloc(list->requests, size_t(capacity) * sizeof(HotkeyRequest));
+        if (!grown) return false;
+        list->requests = static_cast<HotkeyRequest*>(grown);
+        list->capacity = capacity;
+    }
+    list->requests[list->count++] = {identifier, label, text, 0, 0, HOTKEY_READABLE};
+    return true;
+}
 
-    wchar_t message[256];
-    FormatHotkeyMessage(MessageText(KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT), shownText, message, 256);
+void FreeHotkeyRequests(HotkeyRequestList* list) {
+    free(list->requests);
+    *list = {};
+}
+
+namespace {
+
+// The entry keeps its shown text, so the user still sees which hotkey was meant.
+void MarkRefused(HMENU menu, int32_t identifier) {
+    wchar_t text[HOTKEY_MESSAGE_SIZE + 16];
+    if (!menu || !GetMenuStringW(menu, UINT(identifier), text, HOTKEY_MESSAGE_SIZE, MF_BYCOMMAND)) return;
+    AppendTextCut(text, sizeof text / sizeof *text, HOTKEY_REFUSED_MARK);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text;
+    SetMenuItemInfoW(menu, UINT(identifier), FALSE, &info);
+}
+
+// The earlier request of the list that already holds this combination, if any.
+const HotkeyRequest* Holder(const HotkeyRequestList& list, int32_t index) {
+    const HotkeyRequest& request = list.requests[index];
+    for (int32_t i = 0; i < index; ++i) {
+        const HotkeyRequest& earlier = list.requests[i];
+        if (earlier.outcome == HOTKEY_READABLE && earlier.modifiers == request.modifiers &&
+            earlier.key == request.key)
+            return &earlier;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu) {
+    int32_t refused = 0;
+    for (int32_t i = 0; i < list->count; ++i) {
+        HotkeyRequest& request = list->requests[i];
+        request.outcome = ReadItemHotkeyReason(request.text, request.identifier, &request.modifiers, &request.key);
+        if (request.outcome == HOTKEY_READABLE &&
+            !RegisterHotKey(MainWindow, request.identifier, request.modifiers, request.key))
+            request.outcome = Holder(*list, i) ? HOTKEY_DUPLICATE : HOTKEY_HELD;
+        if (request.outcome == HOTKEY_READABLE) continue;
+        MarkRefused(menu, request.identifier);
+        ++refused;
+    }
+    if (refused == 0) return 0;
+
+    // Only the lines the box shows are gathered.
+    HotkeyRefusalLine lines[HOTKEY_BOX_LINES];
+    int32_t shown = 0;
+    for (int32_t i = 0; i < list->count && shown < HOTKEY_BOX_LINES; ++i) {
+        const HotkeyRequest& request = list->requests[i];
+        if (request.outcome == HOTKEY_READABLE) continue;
+        const HotkeyRequest* holder = request.outcome == HOTKEY_DUPLICATE ? Holder(*list, i) : nullptr;
+        lines[shown++] = {request.label, request.text, request.outcome, holder ? holder->label : nullptr};
+    }
+    wchar_t message[HOTKEY_BOX_SIZE];
+    FormatHotkeyRefusals(MessageText(KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT), lines, shown, refused, message,
+                         HOTKEY_BOX_SIZE);
     MessageBoxW(nullptr, message, AppCaption, MB_OK | MB_ICONWARNING);
+    return refused;
 }

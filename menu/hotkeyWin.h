@@ -1,7 +1,33 @@
 #pragma once
 
-#include <cstdint>
-#include "lib/xmlReader.h"
+#include <windows.h>
 
-// Registers the item's 快捷键 for MainWindow under identifier; warns when refused.
-void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier);
+#include <cstdint>
+
+#include "menu/hotkey.h"
+
+// One item's 快捷键, as the menu walk found it. The texts are borrowed from the
+// configuration tree.
+struct HotkeyRequest {
+    int32_t identifier;
+    const wchar_t* label;
+    const wchar_t* text;
+    uint32_t modifiers;     // filled by RegisterHotkeys
+    uint32_t key;
+    HotkeyRefusal outcome;  // HOTKEY_READABLE once registered
+};
+
+struct HotkeyRequestList {
+    HotkeyRequest* requests;
+    int32_t count;
+    int32_t capacity;
+};
+
+// False when the list cannot grow; the request is then not added.
+bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text);
+void FreeHotkeyRequests(HotkeyRequestList* list);
+
+// Registers every request for MainWindow in order. The refused ones are marked in
+// their entries of menu (searched by identifier, submenus included) and listed in
+// one warning box, each with its reason. Returns how many were refused.
+int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu);

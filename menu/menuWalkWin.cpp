@@ -1,5 +1,6 @@
 #include "menu/menuWalkWin.h"
 
+#include "app/messages.h"
 #include "menu/hotkeyWin.h"
 #include "menu/menuWalk.h"
 
@@ -21,17 +22,23 @@ static void AppendItemForWalk(void*, void* parentMenu, uint32_t flags, int32_t i
     AppendMenuW(static_cast<HMENU>(parentMenu), MF_STRING | flags, UINT_PTR(identifier), shownText);
 }
 
-static void RegisterHotkeyForWalk(void*, const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
-    RegisterItemHotkey(element, shownText, identifier);
+// Gathered during the walk, registered after it, so that every refusal of the
+// configuration comes in one box.
+static void RegisterHotkeyForWalk(void* context, const XmlElement& element, const wchar_t*, int32_t identifier) {
+    AddHotkeyRequest(static_cast<HotkeyRequestList*>(context), identifier, element.name(),
+                     element.attributeValue(KD_ATTR_HOTKEY, nullptr));
 }
 
 void BuildMenu(const XmlElement& element, HMENU parentMenu) {
+    HotkeyRequestList hotkeys = {};
     MenuSink sink = {};
-    sink.context = nullptr;
+    sink.context = &hotkeys;
     sink.createPopup = CreatePopupForWalk;
     sink.appendPopup = AppendPopupForWalk;
     sink.appendSeparator = AppendSeparatorForWalk;
     sink.appendItem = AppendItemForWalk;
     sink.registerHotkey = RegisterHotkeyForWalk;
     WalkMenu(element, parentMenu, sink);
+    RegisterHotkeys(&hotkeys, parentMenu);
+    FreeHotkeyRequests(&hotkeys);
 }

@@ -9,6 +9,7 @@
 #include "app/configLookup.h"
 #include "app/lifecycle.h"
 #include "app/messages.h"
+#include "app/trayIcon.h"
 #include "lib/textCopy.h"
 #include "platform/systemLibrary.h"
 #include "screenshot/imageOutput.h"
@@ -114,8 +115,11 @@ void PutImageOnClipboard() {
     if (ScreenshotImage && OpenClipboard(nullptr)) {
         EmptyClipboard();
         // Once accepted the bitmap is the clipboard's, no longer ours to delete.
-        if (SetClipboardData(CF_BITMAP, ScreenshotImage)) ScreenshotImage = nullptr;
+        bool placed = SetClipboardData(CF_BITMAP, ScreenshotImage) != nullptr;
+        if (placed) ScreenshotImage = nullptr;
         CloseClipboard();
+        // Else a cancelled dialog would look as if the screenshot were lost.
+        if (placed) ShowTrayBalloon(MessageText(KD_MSG_CLIPBOARD, KD_MSG_CLIPBOARD_TEXT));
     }
 }
 

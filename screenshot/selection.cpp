@@ -1,13 +1,17 @@
 #include "screenshot/selection.h"
 
+#include "lib/textCopy.h"
+
 void ResetDrag(SelectionDrag* drag) {
     drag->dragging = false;
+    drag->moved = false;
     drag->start = {0, 0};
     drag->end = {0, 0};
 }
 
 void PressDrag(SelectionDrag* drag, SelectionPoint at) {
     drag->dragging = true;
+    drag->moved = false;
     drag->start = at;
     drag->end = at;
 }
@@ -15,6 +19,7 @@ void PressDrag(SelectionDrag* drag, SelectionPoint at) {
 bool MoveDrag(SelectionDrag* drag, SelectionPoint at) {
     if (!drag->dragging) return false;
     drag->end = at;
+    if (at.x != drag->start.x || at.y != drag->start.y) drag->moved = true;
     return true;
 }
 
@@ -40,4 +45,34 @@ bool NormaliseSelection(SelectionPoint start, SelectionPoint end, int screenWidt
     if (region->left < region->right && region->top < region->bottom) return true;
     *region = {0, 0, 0, 0};
     return false;
+}
+
+bool IsPlainClick(const SelectionDrag& drag) {
+    return !drag.moved && drag.start.x == drag.end.x && drag.start.y == drag.end.y;
+}
+
+void DimPixels(uint32_t* pixels, size_t count) {
+    for (size_t i = 0; i < count; ++i) pixels[i] = (pixels[i] >> 1) & 0x007F7F7Fu;
+}
+
+void FormatSelectionSize(const SelectionRect& region, wchar_t* out, size_t capacity) {
+    wchar_t number[21];
+    FormatNumber(number, region.right - region.left);
+    CopyTextCut(out, capacity, number);
+    AppendTextCut(out, capacity, L" × ");
+    FormatNumber(number, region.bottom - region.top);
+    AppendTextCut(out, capacity, number);
+}
+
+SelectionPoint PlaceSelectionLabel(const SelectionRect& region, int labelWidth, int labelHeight, int screenWidth,
+                                   int screenHeight) {
+    constexpr int GAP = 4;
+    SelectionPoint at = {region.left, region.bottom + GAP};
+    if (at.y + labelHeight > screenHeight) at.y = region.top - GAP - labelHeight;
+    if (at.y < 0) at = {region.left + GAP, region.top + GAP};
+    if (at.x + labelWidth > screenWidth) at.x = screenWidth - labelWidth;
+    if (at.x < 0) at.x = 0;
+    if (at.y + labelHeight > screenHeight) at.y = screenHeight - labelHeight;
+    if (at.y < 0) at.y = 0;
+    return at;
 }

@@ -1,6 +1,9 @@
 // The selector's drag: two corners in screen coordinates and the region they enclose.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 struct SelectionPoint {
     int x;
     int y;
@@ -16,6 +19,7 @@ struct SelectionRect {
 
 struct SelectionDrag {
     bool dragging;
+    bool moved;  // the end has left the press point during this drag
     SelectionPoint start;
     SelectionPoint end;
 };
@@ -35,3 +39,20 @@ bool ReleaseDrag(SelectionDrag* drag, int screenWidth, int screenHeight, Selecti
 // region, when no width or no height is left.
 bool NormaliseSelection(SelectionPoint start, SelectionPoint end, int screenWidth, int screenHeight,
                         SelectionRect* region);
+
+// A press and release on one point with no move between: the user clicked rather
+// than dragged, which cancels quietly. Asked before or after ReleaseDrag.
+bool IsPlainClick(const SelectionDrag& drag);
+
+// Outside the selection the frozen picture is shown at half brightness: each
+// 0x00RRGGBB pixel's three channels halved.
+void DimPixels(uint32_t* pixels, size_t count);
+
+// The size label shown while dragging, "200 × 100" (pixels).
+constexpr size_t SELECTION_LABEL_SIZE = 32;
+void FormatSelectionSize(const SelectionRect& region, wchar_t* out, size_t capacity);
+// Where the label's top-left corner goes: just below the region's bottom-left
+// corner, else just above its top, else inside it; always on the screen and never
+// over the region while there is room outside it.
+SelectionPoint PlaceSelectionLabel(const SelectionRect& region, int labelWidth, int labelHeight, int screenWidth,
+                                   int screenHeight);

@@ -2,11 +2,14 @@
 
 #include <windowsx.h>
 
+#include <cstdlib>
+
 #include "actions/actionHandlers.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
+#include "lib/textCopy.h"
 #include "screenshot/imageOutputWin.h"
 #include "screenshot/selection.h"
 
@@ -21,7 +24,45 @@ SelectionDrag Drag;
 // must not cancel or restart anything.
 bool SelectorEnded = false;
 
+// The frozen picture at half brightness, shown outside the selection; the
+// picture itself stays untouched for the capture.
+HBITMAP DimmedImage = nullptr;
+
 const COLORREF OUTLINE_COLOUR = RGB(0, 20, 255);
+const COLORREF LABEL_BACKGROUND = RGB(0, 0, 0);
+const COLORREF LABEL_TEXT = RGB(255, 255, 255);
+
+void ReleaseDimmedImage() {
+    if (DimmedImage) DeleteObject(DimmedImage);
+    DimmedImage = nullptr;
+}
+
+// Without it the selector shows the picture undimmed, as before.
+void MakeDimmedImage(int width, int height) {
+    ReleaseDimmedImage();
+    if (!ScreenshotImage || width <= 0 || height <= 0) return;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    size_t count = size_t(width) * size_t(height);
+    auto* pixels = static_cast<uint32_t*>(malloc(count * sizeof(uint32_t)));
+    HDC screen = GetDC(nullptr);
+    HBITMAP dimmed = CreateCompatibleBitmap(screen, width, height);
+    if (pixels && dimmed && GetDIBits(screen, ScreenshotImage, 0, UINT(height), pixels, &info, DIB_RGB_COLORS)) {
+        DimPixels(pixels, count);
+        if (SetDIBits(screen, dimmed, 0, UINT(height), pixels, &info, DIB_RGB_COLORS)) {
+            DimmedImage = dimmed;
+            dimmed = nullptr;
+        }
+    }
+    if (dimmed) DeleteObject(dimmed);
+    ReleaseDC(nullptr, screen);
+    free(pixels);
+}
 
 SelectionPoint MousePoint(LPARAM lParam) {
     // Signed: the captured mouse may be on a monitor left of or above the primary one.
@@ -48,34 +89,63 @@ void OpenSelector(HWND window) {
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);
     CaptureRegion(0, 0, width, height);
+    MakeDimmedImage(width, height);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, width, height, 0);
     ShowWindow(window, SW_SHOW);
 }
 
+void DrawSizeLabel(HDC dc, const SelectionRect& region, int width, int height) {
+    wchar_t text[SELECTION_LABEL_SIZE];
+    FormatSelectionSize(region, text, SELECTION_LABEL_SIZE);
+    int length = int(TextLength(text));
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text, length, &extent);
+    constexpr int PAD = 4;
+    SelectionPoint at = PlaceSelectionLabel(region, extent.cx + 2 * PAD, extent.cy + 2 * PAD, width, height);
+    RECT box = {at.x, at.y, at.x + extent.cx + 2 * PAD, at.y + extent.cy + 2 * PAD};
+    SetBkColor(dc, LABEL_BACKGROUND);
+    SetTextColor(dc, LABEL_TEXT);
+    ExtTextOutW(dc, at.x + PAD, at.y + PAD, ETO_OPAQUE, &box, text, UINT(length), nullptr);
+    SelectObject(dc, oldFont);
+}
+
+// Everything is composed off screen and shown with one copy, so nothing flickers.
 void PaintSelector(HWND window) {
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
-    HDC memory = CreateCompatibleDC(target);
-    // The outline goes on a copy; the frozen picture itself stays clean.
-    HBITMAP copy = ScreenshotImage ? static_cast<HBITMAP>(CopyImage(ScreenshotImage, IMAGE_BITMAP, 0, 0, 0)) : nullptr;
-    if (memory && copy) {
-        HGDIOBJ oldBitmap = SelectObject(memory, copy);
-        HPEN pen = CreatePen(PS_SOLID, 1, OUTLINE_COLOUR);
-        HGDIOBJ oldPen = SelectObject(memory, pen);
-        MoveToEx(memory, Drag.start.x, Drag.start.y, nullptr);
-        LineTo(memory, Drag.start.x, Drag.end.y);
-        LineTo(memory, Drag.end.x, Drag.end.y);
-        LineTo(memory, Drag.end.x, Drag.start.y);
-        LineTo(memory, Drag.start.x, Drag.start.y);
-        // The painting context's brush is white, so MERGECOPY shows the picture as it is.
-        BitBlt(target, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), memory, 0, 0,
-               MERGECOPY);
-        SelectObject(memory, oldPen);
-        SelectObject(memory, oldBitmap);
-        DeleteObject(pen);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC frame = CreateCompatibleDC(target);
+    HDC picture = CreateCompatibleDC(target);
+    HBITMAP buffer = CreateCompatibleBitmap(target, width, height);
+    if (frame && picture && buffer && ScreenshotImage && !SelectorEnded) {
+        HGDIOBJ oldBuffer = SelectObject(frame, buffer);
+        HGDIOBJ oldPicture = SelectObject(picture, DimmedImage ? DimmedImage : ScreenshotImage);
+        BitBlt(frame, 0, 0, width, height, picture, 0, 0, SRCCOPY);
+        SelectionRect region;
+        bool shown = Drag.moved && NormaliseSelection(Drag.start, Drag.end, width, height, &region);
+        if (shown) {
+            // The selection at full brightness, exactly the pixels the capture keeps.
+            SelectObject(picture, ScreenshotImage);
+            BitBlt(frame, region.left, region.top, region.right - region.left, region.bottom - region.top, picture,
+                   region.left, region.top, SRCCOPY);
+            // The outline runs just outside the region, so none of its pixels is covered.
+            HPEN pen = CreatePen(PS_SOLID, 1, OUTLINE_COLOUR);
+            HGDIOBJ oldPen = SelectObject(frame, pen);
+            HGDIOBJ oldBrush = SelectObject(frame, GetStockObject(NULL_BRUSH));
+            Rectangle(frame, region.left - 1, region.top - 1, region.right + 1, region.bottom + 1);
+            SelectObject(frame, oldBrush);
+            SelectObject(frame, oldPen);
+            DeleteObject(pen);
+            if (Drag.dragging) DrawSizeLabel(frame, region, width, height);
+        }
+        BitBlt(target, 0, 0, width, height, frame, 0, 0, SRCCOPY);
+        SelectObject(picture, oldPicture);
+        SelectObject(frame, oldBuffer);
     }
-    if (copy) DeleteObject(copy);
-    if (memory) DeleteDC(memory);
+    if (buffer) DeleteObject(buffer);
+    if (picture) DeleteDC(picture);
+    if (frame) DeleteDC(frame);
     EndPaint(window, &paint);
 }
 
@@ -121,6 +191,11 @@ void FinishSelection(HWND window) {
     ReleaseCapture();
     SelectionRect region;
     bool valid = ReleaseDrag(&Drag, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &region);
+    if (IsPlainClick(Drag)) {
+        // A click is how a user says "not now": no box.
+        ReleaseScreenshotImage();
+        return;
+    }
     if (!valid) {
         MessageBoxW(nullptr, MessageText(KD_MSG_SCREENSHOT, KD_MSG_SCREENSHOT_TEXT), AppCaption, MB_OK);
         ReleaseScreenshotImage();
@@ -160,9 +235,18 @@ INT_PTR CALLBACK SelectorProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         OpenSelector(window);
         break;
+    case WM_ERASEBKGND:
+        // Every paint covers the whole window: erasing first would only flash.
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_PAINT:
         PaintSelector(window);
         break;
+    case WM_SETCURSOR:
+        // Over the whole selector, before the first move and between moves.
+        SetCrossCursor();
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_MOUSEMOVE:
         SetCrossCursor();
         if (!SelectorEnded && MoveDrag(&Drag, MousePoint(lParam))) Repaint(window);
@@ -206,6 +290,7 @@ void TakeScreenshot() {
     DialogBoxParamW(AppInstance, KD_SELECTOR_DIALOG, nullptr, SelectorProc, 0);
     // However the dialog ended, no image outlives it.
     ReleaseScreenshotImage();
+    ReleaseDimmedImage();
     Drag.dragging = false;
     SelectorOpen = false;
 }

@@ -42,7 +42,7 @@ check "the driver holds Ctrl+Alt+J" wait_line "$KD_RUN_DIR/hold.out" holding 15
 kd_start kd/named
 named=$KD_PID
 if box_read "$NAME" --timeout 15000; then
-    check_eq "hotkey warning: the override is a format for the shown text" '热键「被占\tCtrl+Alt+J」被占用' "$(box_field text)"
+    check_eq "hotkey warning: the override is a format for the shown text" '热键「被占\tCtrl+Alt+J」被占用（已被其他程序占用）' "$(box_field text)"
     drv answer "$NAME" ok
 else
     e2e_fail "hotkey warning captioned with the configured name"

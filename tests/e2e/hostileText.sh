@@ -38,8 +38,9 @@ check "the driver holds Ctrl+Alt+J" wait_line "$KD_RUN_DIR/hold.out" holding 15
 
 started=$(date +%s.%N)
 kd_start kd
-answer_one "long 热键注册 override, cut to 255" "$CAPTION" ok "$(cat "$data/hotkey1.txt")" ok
-answer_one "100,000-character label: its first 255 characters" "$CAPTION" ok "$(cat "$data/hotkey2.txt")" ok
+# Both refusals in one box: each line cut to 255, then its reason.
+answer_one "long 热键注册 override cut to 255; a 100,000-character label, its first 255 characters" "$CAPTION" ok \
+    "$(cat "$data/hotkey1.txt")（已被其他程序占用）\\n$(cat "$data/hotkey2.txt")（已被其他程序占用）" ok
 check "100,000 characters: the icon is added" drv icons 1 --timeout 20000
 echo "time: long texts, start to icon $(elapsed "$started") s"
 check "名称 cut to 63 characters: main window class and title" drv main "$CAPTION" --timeout 5000
@@ -129,12 +130,12 @@ CAPTION="KeyDeputy v2.0"
 make_bat AB
 make_bat cut
 kd_start kd
-answer_one "&AMP; in a hotkey; &#; ends the 热键注册 format" "$CAPTION" ok '与号\tCtrl+Alt+&' ok
+answer_one "&AMP; in a hotkey; &#; ends the 热键注册 format" "$CAPTION" ok '与号\tCtrl+Alt+&（“&”不是按键名）' ok
 check "accepted forms: the icon is added" drv icons 1 --timeout 10000
 pid=$(drv main "$CAPTION" --timeout 5000 | head -n1 | cut -f2)
 drv tray "$CAPTION" right
 expected=$'0\tstring\t1024\tdefault\t首项\\tCtrl+Alt+A
-1\tstring\t1025\t-\t与号\\tCtrl+Alt+&
+1\tstring\t1025\t-\t与号\\tCtrl+Alt+&（未注册）
 2\tstring\t1026\t-\t截断\\tCtrl+Alt+K
 3\tstring\t1027\t-\t名&amp;字
 4\tstring\t1028\t-\t退出'
@@ -182,8 +183,8 @@ holder=$KD_BG_PID
 check "the driver holds Ctrl+Alt+J again" wait_line "$KD_RUN_DIR/hold2.out" holding 15
 kd_start kd/Temp
 answer_one "自启动 override shown literally" "$CAPTION" no "$FORMAT" yes,no
-answer_one "热键注册: the label in place of the first %s only" "$CAPTION" ok '被占\tCtrl+Alt+J%s%n%d' ok
-answer_one "热键注册: a label holding %s is not formatted again" "$CAPTION" ok '%s%n\tCtrl+Alt+J%s%n%d' ok
+answer_one "热键注册: the label in place of the first %s only; a label holding %s is not formatted again" \
+    "$CAPTION" ok '被占\tCtrl+Alt+J%s%n%d（已被其他程序占用）\n%s%n\tCtrl+Alt+J%s%n%d（已被其他程序占用）' ok
 check "printf directives: the icon is added" drv icons 1 --timeout 10000
 check_not "autostart answered No: nothing written" drv reg get "$CAPTION"
 drv command "$CAPTION" 1026
@@ -194,8 +195,8 @@ check "强制关机 answered No: still running" drv main "$CAPTION" --timeout 10
 
 pid=$(drv main "$CAPTION" | head -n1 | cut -f2)
 drv command "$CAPTION" 1029
-# The selector is the program's visible full-screen dialog; a click without a drag
-# selects nothing.
+# The selector is the program's visible full-screen dialog; a drag along one row
+# selects nothing (a plain click cancels without a box).
 selector=
 for ((i = 0; i < 50; i++)); do
     selector=$(drv list --pid "$pid" --class '#32770' | awk -F'\t' '$5 == 1')
@@ -204,7 +205,7 @@ for ((i = 0; i < 50; i++)); do
 done
 check "屏幕截图: the selector opens" test -n "$selector"
 sleep 0.5
-xdotool mousemove 200 200 click 1
+xdotool mousemove 200 200 mousedown 1 mousemove 250 200 mousemove 300 200 mouseup 1
 answer_one "屏幕截图 override shown literally" "$CAPTION" ok "$FORMAT" ok
 
 drv command "$CAPTION" 1028

@@ -87,7 +87,7 @@ check_eq "first instance was refused nothing" "0" "$(drv boxes "$CAPTION")"
 kd_start kd/multi
 second=$KD_PID
 if box_read "$CAPTION" --timeout 15000; then
-    check_eq "second instance is refused the hotkey" '记号\tCtrl+Alt+N\t热键注册失败！' "$(box_field text)"
+    check_eq "second instance is refused the hotkey" '记号\tCtrl+Alt+N\t热键注册失败！（已被其他程序占用）' "$(box_field text)"
     check_match "the warning comes from the second instance" "^[0-9]+$" "$(box_field pid)"
     [ "$(box_field pid)" != "$first_pid" ] && e2e_pass "warning not from the first instance" ||
         e2e_fail "warning not from the first instance" "pid $(box_field pid)"

@@ -10,7 +10,7 @@
 #include "check/configCheck.h"
 #include "check/excerpt.h"
 #include "check/hostPlatform.h"
-#include "check/nearestName.h"
+#include "lib/nearestName.h"
 
 namespace {
 
@@ -129,6 +129,19 @@ TEST(ConfigCheck, SectionsThatAreIgnoredOrMisread) {
          "123456789012345678901234</名称></设置></KeyDeputy>",
          N, "value-cut", 2, 9, 0},
         {"<KeyDeputy>\n<菜单/></KeyDeputy>", W, "empty-menu", 2, 1, 1},
+    });
+    // The two messages of the waiting reminders and the clipboard are known keys; the
+    // first is a format like 热键注册.
+    CheckReport* known = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><退出提醒>还有 %s 个"
+                                  "</退出提醒><剪贴板>好了</剪贴板></语言></KeyDeputy>");
+    ASSERT_NE(known, nullptr);
+    EXPECT_EQ(FindCode(*known, "unknown-message-key"), nullptr) << Codes(*known);
+    ReleaseCheckReport(known);
+    ExpectCases({
+        {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><退出提醒>%s 与 %d</退出提醒></语言></KeyDeputy>", W,
+         "exit-pending-message-format", 2, 11, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><退出提醒>都丢了</退出提醒></语言></KeyDeputy>", N,
+         "exit-pending-message-no-slot", 2, 11, 0},
     });
     // The English word a new user tries leads to the section's name.
     CheckReport* report = CheckXml("<KeyDeputy><Menu><退出>退出程序</退出></Menu></KeyDeputy>");

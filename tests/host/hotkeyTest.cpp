@@ -2,7 +2,11 @@
 
 #include <string>
 
+#include <algorithm>
+#include <vector>
+
 #include "menu/hotkey.h"
+#include "menu/keyNames.h"
 
 namespace {
 
@@ -183,4 +187,98 @@ TEST(FormatHotkeyMessage, CutToCapacityNeverInsideAPair) {
 TEST(FormatHotkeyMessage, NullTextsAreEmpty) {
     EXPECT_EQ(Format(L"%s!", nullptr), L"!");
     EXPECT_EQ(Format(nullptr, L"label"), L"");
+}
+
+TEST(ReadItemHotkeyReason, NamesTheFirstPartThatFails) {
+    struct Case {
+        const wchar_t* text;
+        int32_t identifier;
+        HotkeyRefusal reason;
+    } const cases[] = {
+        {L"Ctrl+Alt+N", 1024, HOTKEY_READABLE},
+        {L"Ctrl+Alt+N", LAST_HOTKEY_ID + 1, HOTKEY_BAD_IDENTIFIER},
+        {L"Ctrl+Alt+N", -1, HOTKEY_BAD_IDENTIFIER},
+        {nullptr, 1024, HOTKEY_TOO_LONG},
+        {L"+Ctrl+Alt+Shift+Win+Print Screen", 1024, HOTKEY_TOO_LONG},  // 32 characters, readable otherwise
+        {L"CtrlAltN", 1024, HOTKEY_NO_PLUS},
+        {L"", 1024, HOTKEY_NO_PLUS},
+        {L"Ctrl++", 1024, HOTKEY_PLUS_KEY},
+        {L"Ctrl+Alt+PageUp", 1024, HOTKEY_UNKNOWN_KEY},
+        {L"ctrl + f5", 1024, HOTKEY_UNKNOWN_KEY},  // the key part is " f5"
+        {L"Ctrl+Alt", 1024, HOTKEY_UNKNOWN_KEY},
+        {L"+F5", 1024, HOTKEY_NO_MODIFIER},
+        {L"Cmd+PgUp", 1024, HOTKEY_NO_MODIFIER},
+    };
+    for (const Case& c : cases) {
+        uint32_t modifiers = 9, key = 9;
+        EXPECT_EQ(ReadItemHotkeyReason(c.text, c.identifier, &modifiers, &key), c.reason)
+            << testing::PrintToString(c.text ? c.text : L"(null)");
+        // The reason agrees with the plain reading in every case.
+        EXPECT_EQ(c.reason == HOTKEY_READABLE, ReadItemHotkey(c.text, c.identifier, nullptr, nullptr));
+    }
+    std::wstring exactly31 = L"Ctrl+Alt+Shift+Win+Print Screen";
+    EXPECT_EQ(exactly31.size(), 31u);
+    EXPECT_EQ(ReadItemHotkeyReason(exactly31.c_str(), 1024, nullptr, nullptr), HOTKEY_READABLE);
+}
+
+TEST(NearestKeyName, AliasesNearNamesAndNothingFar) {
+    EXPECT_STREQ(NearestKeyName(L"PageUp"), L"PgUp");
+    EXPECT_STREQ(NearestKeyName(L"escape"), L"Esc");
+    EXPECT_STREQ(NearestKeyName(L"Hom"), L"Home");
+    EXPECT_STREQ(NearestKeyName(L"Insrt"), L"Insert");
+    EXPECT_STREQ(NearestKeyName(L" f5"), L"F5");
+    // A single character is one edit from an arrow sign; it is never offered.
+    EXPECT_EQ(NearestKeyName(L"é"), nullptr);
+    EXPECT_EQ(NearestKeyName(L"Keyboard"), nullptr);
+    EXPECT_EQ(NearestKeyName(L""), nullptr);
+    EXPECT_EQ(NearestKeyName(nullptr), nullptr);
+}
+
+namespace {
+std::wstring Refusal(const wchar_t* format, HotkeyRefusalLine line) {
+    wchar_t out[HOTKEY_MESSAGE_SIZE * 2];
+    FormatHotkeyRefusal(format, line, out, HOTKEY_MESSAGE_SIZE * 2);
+    return out;
+}
+}  // namespace
+
+TEST(FormatHotkeyRefusal, TheFormattedLineThenItsReason) {
+    const wchar_t* format = L"%s\t热键注册失败！";
+    EXPECT_EQ(Refusal(format, {L"记事本", L"Ctrl+Alt+N", HOTKEY_HELD, nullptr}),
+              L"记事本\tCtrl+Alt+N\t热键注册失败！（已被其他程序占用）");
+    EXPECT_EQ(Refusal(format, {L"翻页", L"Ctrl+Alt+PageUp", HOTKEY_UNKNOWN_KEY, nullptr}),
+              L"翻页\tCtrl+Alt+PageUp\t热键注册失败！（“PageUp”不是按键名，是不是要写“PgUp”？）");
+    EXPECT_EQ(Refusal(format, {L"甲", L"Ctrl+Alt+Qwerty", HOTKEY_UNKNOWN_KEY, nullptr}),
+              L"甲\tCtrl+Alt+Qwerty\t热键注册失败！（“Qwerty”不是按键名）");
+    EXPECT_EQ(Refusal(format, {L"乙", L"Ctrl+Alt+N", HOTKEY_DUPLICATE, L"记事本"}),
+              L"乙\tCtrl+Alt+N\t热键注册失败！（与“记事本”的热键相同）");
+    EXPECT_EQ(Refusal(format, {L"丙", L"F5", HOTKEY_NO_PLUS, nullptr}), L"丙\tF5\t热键注册失败！（没有“+”，读不出按键）");
+    // An override still formats the line; its other % signs stay as written.
+    EXPECT_EQ(Refusal(L"无法使用 %s %d", {L"丁", L"+F5", HOTKEY_NO_MODIFIER, nullptr}),
+              L"无法使用 丁\t+F5 %d（没有 Ctrl、Alt、Shift 或 Win）");
+    // The formatted part keeps its 255-character limit; the reason still follows.
+    std::wstring label(300, L'x');
+    std::wstring line = Refusal(format, {label.c_str(), L"Ctrl+A", HOTKEY_HELD, nullptr});
+    EXPECT_EQ(line, std::wstring(255, L'x') + L"（已被其他程序占用）");
+}
+
+TEST(FormatHotkeyRefusals, OneLineEachThenTheCountLeftOut) {
+    std::vector<HotkeyRefusalLine> lines(HOTKEY_BOX_LINES, {L"项", L"Ctrl+Alt+N", HOTKEY_HELD, nullptr});
+    lines[0] = {L"甲", L"Ctrl+Q", HOTKEY_HELD, nullptr};
+    lines[1] = {L"乙", L"Ctrl+Q", HOTKEY_DUPLICATE, L"甲"};
+    std::vector<wchar_t> out(HOTKEY_BOX_SIZE + 1, L'#');
+
+    FormatHotkeyRefusals(L"%s!", lines.data(), 2, 2, out.data(), HOTKEY_BOX_SIZE);
+    EXPECT_EQ(std::wstring(out.data()), L"甲\tCtrl+Q!（已被其他程序占用）\n乙\tCtrl+Q!（与“甲”的热键相同）");
+
+    FormatHotkeyRefusals(L"%s!", lines.data(), HOTKEY_BOX_LINES, 856, out.data(), HOTKEY_BOX_SIZE);
+    std::wstring box(out.data());
+    EXPECT_EQ(std::count(box.begin(), box.end(), L'\n'), HOTKEY_BOX_LINES);
+    EXPECT_NE(box.find(L"\n……另有 836 个热键未注册"), std::wstring::npos) << testing::PrintToString(box);
+
+    // A small buffer is filled to its end and no further.
+    out.assign(out.size(), L'#');
+    FormatHotkeyRefusals(L"%s!", lines.data(), 2, 2, out.data(), 10);
+    EXPECT_EQ(std::wstring(out.data()), L"甲\tCtrl+Q!");
+    EXPECT_EQ(out[10], L'#');
 }

@@ -96,3 +96,40 @@ TEST(ReminderDecision, NothingActsOnceTheProgramIsEnding) {
         EXPECT_EQ(row, NO_ACTION_ROW);
     }
 }
+
+TEST(FormatReminderTip, CountAndNextClockTimeAfterTheCaption) {
+    wchar_t tip[128];
+    FormatReminderTip(L"KeyDeputy v2.0", 2, 14, 5, tip, 128);
+    EXPECT_STREQ(tip, L"KeyDeputy v2.0 · 2 个提醒，下一个 14:05");
+    FormatReminderTip(L"KD", 1, 0, 0, tip, 128);
+    EXPECT_STREQ(tip, L"KD · 1 个提醒，下一个 00:00");
+    FormatReminderTip(L"KD", 0, 14, 5, tip, 128);
+    EXPECT_STREQ(tip, L"KD");  // none waits: the caption alone
+    // The tip's room is never passed, whatever the caption.
+    std::wstring caption(200, L'名');
+    wchar_t small[17];
+    small[16] = L'#';
+    FormatReminderTip(caption.c_str(), 3, 9, 30, small, 16);
+    EXPECT_EQ(std::wstring(small), std::wstring(15, L'名'));
+    EXPECT_EQ(small[16], L'#');
+}
+
+TEST(FormatExitQuestion, TheQuestionThenTheCountInItsOwnFormat) {
+    const wchar_t* question = L"你确认立即退出程序？";
+    const wchar_t* format = L"还有 %s 个定时提醒未到时间，退出后不会再提醒。";
+    std::vector<wchar_t> out(ExitQuestionSize(question, format));
+    FormatExitQuestion(question, format, 2, out.data(), out.size());
+    EXPECT_STREQ(out.data(), L"你确认立即退出程序？\n\n还有 2 个定时提醒未到时间，退出后不会再提醒。");
+    // Overrides of both keep working; a %d is shown as written, never filled.
+    const wchar_t* override = L"%d 个提醒 %s 将丢失";
+    out.assign(ExitQuestionSize(L"真的退出？", override), L'#');
+    FormatExitQuestion(L"真的退出？", override, 1440, out.data(), out.size());
+    EXPECT_STREQ(out.data(), L"真的退出？\n\n%d 个提醒 1440 将丢失");
+    // A long question is kept whole: the size grows with it.
+    std::wstring longQuestion(100000, L'问');
+    out.assign(ExitQuestionSize(longQuestion.c_str(), format), L'#');
+    FormatExitQuestion(longQuestion.c_str(), format, 7, out.data(), out.size());
+    std::wstring whole(out.data());
+    EXPECT_EQ(whole.substr(0, 100000), longQuestion);
+    EXPECT_EQ(whole.substr(100000), L"\n\n还有 7 个定时提醒未到时间，退出后不会再提醒。");
+}

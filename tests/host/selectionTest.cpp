@@ -89,3 +89,65 @@ TEST(ScreenshotDrag, PlainClickIsEmpty) {
     MoveDrag(&drag, {10, 70});
     EXPECT_FALSE(ReleaseDrag(&drag, W, H, &r));
 }
+
+TEST(ScreenshotDrag, OnlyAClickWithoutMoveIsAPlainClick) {
+    SelectionDrag drag;
+    ResetDrag(&drag);
+    PressDrag(&drag, {400, 300});
+    EXPECT_TRUE(IsPlainClick(drag));
+    MoveDrag(&drag, {400, 300});  // a move message on the press point itself
+    EXPECT_TRUE(IsPlainClick(drag));
+    SelectionRect r;
+    ReleaseDrag(&drag, W, H, &r);
+    EXPECT_TRUE(IsPlainClick(drag));
+    // A drag along one row is not a click: its empty selection keeps the box.
+    PressDrag(&drag, {10, 10});
+    MoveDrag(&drag, {60, 10});
+    EXPECT_FALSE(ReleaseDrag(&drag, W, H, &r));
+    EXPECT_FALSE(IsPlainClick(drag));
+    // Nor is one that went away and came back; the next press starts afresh.
+    PressDrag(&drag, {10, 10});
+    MoveDrag(&drag, {60, 70});
+    MoveDrag(&drag, {10, 10});
+    EXPECT_FALSE(IsPlainClick(drag));
+    PressDrag(&drag, {5, 5});
+    EXPECT_TRUE(IsPlainClick(drag));
+}
+
+TEST(ScreenshotPainting, DimmingHalvesEachChannel) {
+    uint32_t pixels[] = {0x00FFFFFF, 0x00000000, 0x00010203, 0x00804020, 0xFF123456};
+    DimPixels(pixels, 5);
+    EXPECT_EQ(pixels[0], 0x007F7F7Fu);
+    EXPECT_EQ(pixels[1], 0x00000000u);
+    EXPECT_EQ(pixels[2], 0x00000101u);  // no channel spills into its neighbour
+    EXPECT_EQ(pixels[3], 0x00402010u);
+    EXPECT_EQ(pixels[4], 0x00091A2Bu);  // the unused byte is dropped
+}
+
+TEST(ScreenshotPainting, SizeLabelTextAndPlace) {
+    wchar_t text[SELECTION_LABEL_SIZE];
+    FormatSelectionSize({100, 100, 300, 200}, text, SELECTION_LABEL_SIZE);
+    EXPECT_STREQ(text, L"200 × 100");
+    FormatSelectionSize({0, 0, 1024, 768}, text, SELECTION_LABEL_SIZE);
+    EXPECT_STREQ(text, L"1024 × 768");
+
+    auto place = [](SelectionRect r) { return PlaceSelectionLabel(r, 80, 20, W, H); };
+    SelectionPoint below = place({100, 100, 300, 200});
+    EXPECT_EQ(below.x, 100);
+    EXPECT_EQ(below.y, 204);
+    // No room below: above the region.
+    SelectionPoint above = place({100, 700, 300, 760});
+    EXPECT_EQ(above.y, 700 - 4 - 20);
+    // The whole screen selected: inside, at its top-left.
+    SelectionPoint inside = place({0, 0, W, H});
+    EXPECT_EQ(inside.x, 4);
+    EXPECT_EQ(inside.y, 4);
+    // Near the right edge it stays on the screen.
+    SelectionPoint right = place({1000, 100, 1024, 200});
+    EXPECT_EQ(right.x, W - 80);
+    // Outside the region whenever it is placed below or above.
+    for (SelectionRect r : {SelectionRect{100, 100, 300, 200}, SelectionRect{100, 700, 300, 760}}) {
+        SelectionPoint at = place(r);
+        EXPECT_TRUE(at.y + 20 <= r.top || at.y >= r.bottom);
+    }
+}

@@ -249,14 +249,24 @@ KD_CHILD_MODE(ChildBuildMenu, L"buildmenu") {
     return Build(arg) ? 0 : 3;
 }
 
-TEST(HotkeyRegistration, SecondItemWithSameHotkeyWarnsWithItsLabel) {
+TEST(HotkeyRegistration, EveryRefusalOfOneBuildInOneBoxWithItsReason) {
+    // A duplicate, no "+", no modifier, too long and an unknown key name: one box
+    // for all five, after which the build ends (a second box would keep the child).
     HANDLE child = StartChild(L"buildmenu",
                               L"<KeyDeputy><设置><名称>KD Hotkeys</名称></设置><菜单>"
-                              L"<甲 快捷键='Ctrl+Alt+J'>a</甲><乙 快捷键='Ctrl+Alt+J'>b</乙></菜单></KeyDeputy>");
+                              L"<甲 快捷键='Ctrl+Alt+J'>a</甲><乙 快捷键='Ctrl+Alt+J'>b</乙>"
+                              L"<a 快捷键='F5'>a</a><b 快捷键='+F5'>b</b>"
+                              L"<c 快捷键='Ctrl+Alt+Shift+Win+Ctrl+Alt+Shift+F5'>c</c>"
+                              L"<d 快捷键='Ctrl+Alt+PageUp'>d</d></菜单></KeyDeputy>");
     ASSERT_NE(child, nullptr);
     HWND box = WaitForBox(L"KD Hotkeys", GetProcessId(child), 15000);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(BoxText(box), L"乙\tCtrl+Alt+J\t热键注册失败！");
+    EXPECT_EQ(BoxText(box),
+              L"乙\tCtrl+Alt+J\t热键注册失败！（与“甲”的热键相同）\n"
+              L"a\tF5\t热键注册失败！（没有“+”，读不出按键）\n"
+              L"b\t+F5\t热键注册失败！（没有 Ctrl、Alt、Shift 或 Win）\n"
+              L"c\tCtrl+Alt+Shift+Win+Ctrl+Alt+Shift+F5\t热键注册失败！（超过 31 个字符）\n"
+              L"d\tCtrl+Alt+PageUp\t热键注册失败！（“PageUp”不是按键名，是不是要写“PgUp”？）");
     EXPECT_TRUE(BoxHasButton(box, IDOK));
     EXPECT_FALSE(BoxHasButton(box, IDNO));
     EXPECT_TRUE(AnswerBox(box, IDOK));
@@ -272,27 +282,8 @@ TEST(HotkeyRegistration, OverrideIsFormattedWithOneLabelOnly) {
     ASSERT_NE(child, nullptr);
     HWND box = WaitForBox(L"KD Override", GetProcessId(child), 15000);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(BoxText(box), L"丙\tCtrl+Alt %d %n 失败");
+    EXPECT_EQ(BoxText(box), L"丙\tCtrl+Alt %d %n 失败（“Alt”不是按键名）");
     EXPECT_TRUE(AnswerBox(box, IDOK));
-    EXPECT_EQ(WaitChild(child, 15000), 0);
-    CloseHandle(child);
-}
-
-TEST(HotkeyRegistration, UnreadableHotkeysWarnOncePerItem) {
-    // No "+", no modifier, too long: each one warning, then the build goes on.
-    HANDLE child = StartChild(L"buildmenu",
-                              L"<KeyDeputy><设置><名称>KD Bad</名称></设置><菜单>"
-                              L"<a 快捷键='F5'>a</a><b 快捷键='+F5'>b</b>"
-                              L"<c 快捷键='Ctrl+Alt+Shift+Win+Ctrl+Alt+Shift+F5'>c</c></菜单></KeyDeputy>");
-    ASSERT_NE(child, nullptr);
-    const wchar_t* expected[] = {L"a\tF5\t热键注册失败！", L"b\t+F5\t热键注册失败！",
-                                 L"c\tCtrl+Alt+Shift+Win+Ctrl+Alt+Shift+F5\t热键注册失败！"};
-    for (const wchar_t* text : expected) {
-        HWND box = WaitForBox(L"KD Bad", GetProcessId(child), 15000);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(BoxText(box), text);
-        EXPECT_TRUE(AnswerBox(box, IDOK));
-    }
     EXPECT_EQ(WaitChild(child, 15000), 0);
     CloseHandle(child);
 }
@@ -307,19 +298,42 @@ int WINAPI RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT style) {
 TEST(HotkeyRegistration, IdentifierPastBfffWarnsInsteadOfRegistering) {
     ImportPatch box{"user32.dll", "MessageBoxW", AsPointer(&RecordBox)};
     ASSERT_TRUE(box.active());
-    ASSERT_TRUE(UseConfig(L"<KeyDeputy><菜单><甲 快捷键='Ctrl+Shift+Alt+F7'>a</甲></菜单></KeyDeputy>"));
     if (!MainWindow) MainWindow = MakeHotkeyWindow();
-    XmlElement item = ConfigRoot.childByName(KD_SECTION_MENU, nullptr).childAt(0);
     const UINT modifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
+    HotkeyRequestList list = {};
+    ASSERT_TRUE(AddHotkeyRequest(&list, 0xC000, L"甲", L"Ctrl+Shift+Alt+F7"));
     ClearCallLog();
-    RegisterItemHotkey(item, L"甲\tCtrl+Shift+Alt+F7", 0xC000);
-    EXPECT_EQ(CallLogLines(), std::vector<std::wstring>{L"box 30 甲\tCtrl+Shift+Alt+F7\t热键注册失败！"});
+    EXPECT_EQ(RegisterHotkeys(&list, nullptr), 1);
+    EXPECT_EQ(CallLogLines(),
+              std::vector<std::wstring>{L"box 30 甲\tCtrl+Shift+Alt+F7\t热键注册失败！（菜单项太多，超出可注册的范围）"});
     EXPECT_TRUE(CombinationFree(modifiers, VK_F7));
     UnregisterHotKey(MainWindow, 0xC000);
+    FreeHotkeyRequests(&list);
 
+    ASSERT_TRUE(AddHotkeyRequest(&list, 0xBFFF, L"甲", L"Ctrl+Shift+Alt+F7"));
     ClearCallLog();
-    RegisterItemHotkey(item, L"甲\tCtrl+Shift+Alt+F7", 0xBFFF);
+    EXPECT_EQ(RegisterHotkeys(&list, nullptr), 0);
     EXPECT_TRUE(CallLogLines().empty());
     EXPECT_FALSE(CombinationFree(modifiers, VK_F7));
     UnregisterHotKey(MainWindow, 0xBFFF);
+    FreeHotkeyRequests(&list);
+}
+
+TEST(HotkeyRegistration, RefusedEntriesAreMarkedInTheMenu) {
+    ImportPatch box{"user32.dll", "MessageBoxW", AsPointer(&RecordBox)};
+    ASSERT_TRUE(box.active());
+    ClearCallLog();
+    HMENU root = Build(L"<KeyDeputy><菜单><工具><甲 快捷键='Ctrl+Alt+J'>a</甲><乙 快捷键='Ctrl+Alt+J'>b</乙></工具>"
+                       L"<丙 快捷键='Ctrl+Q+'>c</丙><丁>d</丁></菜单></KeyDeputy>");
+    ASSERT_NE(root, nullptr);
+    HMENU tray = GetSubMenu(root, 0);
+    ASSERT_NE(tray, nullptr);
+    HMENU tools = GetSubMenu(tray, 0);
+    ASSERT_NE(tools, nullptr);
+    EXPECT_EQ(ItemText(tools, 0), L"甲\tCtrl+Alt+J");
+    EXPECT_EQ(ItemText(tools, 1), L"乙\tCtrl+Alt+J（未注册）");  // inside a submenu too
+    EXPECT_EQ(ItemText(tray, 1), L"丙\tCtrl+Q+（未注册）");
+    EXPECT_EQ(ItemText(tray, 2), L"丁");
+    EXPECT_EQ(CallLogLines().size(), 1u);  // one box for both
+    UnregisterAll();
 }

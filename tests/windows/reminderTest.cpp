@@ -258,8 +258,9 @@ TEST(TimedReminder, AcceptedMinutesHideTheDialogAndArmTimerOne) {
     EXPECT_EQ(child.WaitBox(500), nullptr);
     // Ending the program's loop drops the waiting dialog.
     EXPECT_EQ(child.End(), 0);
+    // The tip is modified (NIM_MODIFY) to count the waiting reminder.
     EXPECT_EQ(child.Log(), (std::vector<std::wstring>{L"handler returned", L"KillTimer 1", L"SetTimer 1 86400000 0",
-                                                      L"tray shown 1", L"loop ended"}));
+                                                      L"Shell_NotifyIconW 1", L"tray shown 1", L"loop ended"}));
 }
 
 TEST(TimedReminder, ActionNameRunsTheActionAndNoPowerChoice) {

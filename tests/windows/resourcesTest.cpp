@@ -77,17 +77,19 @@ struct ExpectedControl {
 };
 
 constexpr DWORD CHILD = WS_CHILD | WS_VISIBLE;
+// Template order is the Tab order: text, minutes, the choices (one tab stop), 确定.
 const ExpectedControl REMINDER_CONTROLS[] = {
-    {IDOK, L"#128", L"Button", L"确定", CHILD | WS_TABSTOP | BS_PUSHBUTTON, 152, 88, 50, 14},
     {-1, L"#128", L"Button", L"设置定时提醒", CHILD | BS_GROUPBOX, 2, 3, 200, 83},
     {IDC_REMINDER_TEXT, L"#129", L"Edit", L"",
      CHILD | ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 6, 24, 190, 57},
     {-1, L"#130", L"Static", L"在", CHILD | SS_LEFT | WS_GROUP, 10, 12, 16, 10},
     {IDC_REMINDER_MINUTES, L"#129", L"Edit", L"", CHILD | ES_NUMBER | WS_BORDER | WS_TABSTOP, 21, 12, 22, 10},
     {-1, L"#130", L"Static", L"分钟后执行指定操作", CHILD | SS_LEFT | WS_GROUP, 46, 12, 76, 10},
-    {IDC_POWER_OFF, L"#128", L"Button", L"关机", CHILD | WS_TABSTOP | BS_AUTORADIOBUTTON, 9, 90, 38, 12},
-    {IDC_RESTART, L"#128", L"Button", L"重启", CHILD | WS_TABSTOP | BS_AUTORADIOBUTTON, 54, 90, 38, 12},
-    {IDC_LOGOFF, L"#128", L"Button", L"注销", CHILD | WS_TABSTOP | BS_AUTORADIOBUTTON, 96, 90, 38, 12},
+    {IDC_POWER_NONE, L"#128", L"Button", L"不执行", CHILD | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 6, 90, 38, 12},
+    {IDC_POWER_OFF, L"#128", L"Button", L"关机", CHILD | BS_AUTORADIOBUTTON, 46, 90, 32, 12},
+    {IDC_RESTART, L"#128", L"Button", L"重启", CHILD | BS_AUTORADIOBUTTON, 80, 90, 32, 12},
+    {IDC_LOGOFF, L"#128", L"Button", L"注销", CHILD | BS_AUTORADIOBUTTON, 114, 90, 32, 12},
+    {IDOK, L"#128", L"Button", L"确定", CHILD | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 152, 88, 50, 14},
 };
 constexpr DWORD REMINDER_STYLE = 0x80C808C0;
 
@@ -226,7 +228,7 @@ TEST(DialogResources, ReminderDialogAsCreated) {
     }
     EXPECT_EQ(child, nullptr);
 
-    const int radios[] = {IDC_POWER_OFF, IDC_RESTART, IDC_LOGOFF};
+    const int radios[] = {IDC_POWER_NONE, IDC_POWER_OFF, IDC_RESTART, IDC_LOGOFF};
     for (int id : radios) EXPECT_EQ(IsDlgButtonChecked(dialog, id), UINT(BST_UNCHECKED)) << id;
 
     // One group: choosing a radio button clears whichever other one was chosen.

@@ -39,3 +39,8 @@ int CmdSave(const DriverArgs& args);
 
 // startupCommands.cpp
 int CmdStartup(const DriverArgs& args);
+
+// screenCommands.cpp
+int CmdPattern(const DriverArgs& args);
+int CmdScreen(const DriverArgs& args);
+int CmdImage(const DriverArgs& args);

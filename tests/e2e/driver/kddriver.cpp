@@ -30,9 +30,12 @@ static const DriverCommand COMMANDS[] = {
     {L"window", CmdWindow, L"window TITLE [--seconds S]         a visible, focused window of the prefix"},
     {L"sample", CmdSample, L"sample CAPTION FILE                a stand-in tray program"},
     {L"startup", CmdStartup, L"startup [--runs N] [--no-anchor] [--timeout MS] COMMANDLINE...  time each start to its tray icon"},
-    {L"reminder", CmdReminder, L"reminder set TEXT MINUTES [off|restart|logoff] | reminder fire   fill and confirm the open reminder; time up for the hidden ones"},
+    {L"reminder", CmdReminder, L"reminder set TEXT MINUTES [off|restart|logoff] | reminder fire | reminder state   fill and confirm the open reminder; time up for the hidden ones; focus, choice, text"},
     {L"clipboard", CmdClipboard, L"clipboard [set TEXT]               the clipboard's text and bitmap (after putting TEXT there)"},
-    {L"save", CmdSave, L"save PATH [--timeout MS]            type PATH into the open save dialog and press OK"},
+    {L"save", CmdSave, L"save PATH [FILTER] | save cancel [--timeout MS]   type PATH (format FILTER, 1 to 5) into the open save dialog and press OK, or cancel it"},
+    {L"pattern", CmdPattern, L"pattern [--seconds S]              a full-screen picture of bright, known colours"},
+    {L"screen", CmdScreen, L"screen save PATH | screen compare PATH L T R B | screen cursor --pid P   the region now against the saved screen"},
+    {L"image", CmdImage, L"image clipboard|FILE.bmp PATH L T R B   an image's pixels against the saved screen"},
     {L"drain", CmdDrain, L"drain CAPTION [ok|yes|no|ID] [--count N] [--timeout MS] [--seconds S]  answer boxes as they come"},
 };
 

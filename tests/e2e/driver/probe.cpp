@@ -143,6 +143,18 @@ static bool AnswerBoxIcon(ProbeBlock* block) {
     return true;
 }
 
+// Cursor handles are per process too: compared with this process's stock cursors.
+static bool AnswerCursor(ProbeBlock* block) {
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
+    if (!GetCursorInfo(&cursor)) return false;
+    const wchar_t* name = cursor.hCursor == LoadCursorW(nullptr, IDC_CROSS)   ? L"cross"
+                          : cursor.hCursor == LoadCursorW(nullptr, IDC_ARROW) ? L"arrow"
+                                                                              : L"other";
+    lstrcpynW(block->text, name, PROBE_TEXT_CHARS);
+    return true;
+}
+
 extern "C" __declspec(dllexport) DWORD WINAPI ProbeRun(LPVOID) {
     HANDLE mapping = nullptr;
     ProbeBlock* block = OpenBlock(&mapping);
@@ -152,6 +164,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeRun(LPVOID) {
         case PROBE_MENU: answered = AnswerMenu(block); break;
         case PROBE_END_MENU: answered = AnswerEndMenu(); break;
         case PROBE_BOX_ICON: answered = AnswerBoxIcon(block); break;
+        case PROBE_CURSOR: answered = AnswerCursor(block); break;
         default: break;
     }
     block->done = answered ? 1 : 2;

@@ -10,6 +10,7 @@ enum ProbeRequest : DWORD {
     PROBE_MENU = 1,      // describe the popup menu that is open in the process
     PROBE_END_MENU = 2,  // close that menu, as Escape would
     PROBE_BOX_ICON = 3,  // name the stock icon a message box (window) shows
+    PROBE_CURSOR = 4,    // name the stock cursor the process shows
 };
 
 constexpr DWORD PROBE_BLOCK_SIZE = 256 * 1024;

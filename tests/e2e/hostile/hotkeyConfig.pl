@@ -3,7 +3,7 @@
 # from 144 combinations, so most of them repeat one taken earlier, spelled another way;
 # every 50th item has a hotkey text that names no usable combination. Writes
 #   DIR/config.xml   the configuration (UTF-8, no mark: the caller converts it)
-#   DIR/refused.txt  the warning texts expected, in document order, escaped as kddriver prints
+#   DIR/refused.txt  the warning's lines expected, in document order, escaped as kddriver prints
 #   DIR/menu.txt     the tray menu as `kddriver menu` prints it
 #   DIR/held.txt     "combination<TAB>index" of the item that holds each combination
 #   DIR/repeat.txt   "combination<TAB>first index<TAB>a later index" for one repeated combination
@@ -20,15 +20,22 @@ my @keys = ('A' .. 'Z', '0' .. '9');
 # Refused whatever else is registered: no modifier, a blank before the key, no key,
 # the plus key, and a 32-character text.
 my @unusable = ('+F5', 'Ctrl + F5', 'Ctrl+Alt', 'Ctrl++', 'Control+Alternate+Shift+Window+A');
+my %reason = (
+    '+F5' => '没有 Ctrl、Alt、Shift 或 Win',
+    'Ctrl + F5' => '“ F5”不是按键名，是不是要写“F5”？',
+    'Ctrl+Alt' => '“Alt”不是按键名',
+    'Ctrl++' => '最后一个“+”之后是空的',
+    'Control+Alternate+Shift+Window+A' => '超过 31 个字符',
+);
 
 srand(20240611);
 my (%holder, @lines, @refused, @menu, @held, @repeat);
 for my $i (0 .. $count - 1) {
     my $label = sprintf('键%04d', $i);
-    my $text;
+    my ($text, $why);
     if ($i % 50 == 49) {
         $text = $unusable[($i / 50) % @unusable];
-        push @refused, $label;
+        $why = $reason{$text};
     } else {
         my $m = int(rand(@mods));
         my $k = int(rand(@keys));
@@ -41,13 +48,14 @@ for my $i (0 .. $count - 1) {
             # The same combination in other letter case and order.
             my @words = reverse @{$mods[$m]};
             $text = ($i % 2) ? uc(join('+', @words, $keys[$k])) : lc(join('+', @words, $keys[$k]));
-            push @refused, $label;
+            $why = sprintf('与“键%04d”的热键相同', $holder{$combo});
             @repeat = ("$combo\t$holder{$combo}\t$i") if !@repeat && $keys[$k] =~ /[A-Z]/;
         }
     }
-    $refused[-1] = "$label\\t$text\\t热键注册失败！" if @refused && $refused[-1] eq $label;
+    push @refused, "$label\\t$text\\t热键注册失败！（$why）" if defined $why;
     push @lines, sprintf('  <%s 快捷键="%s">C:\\kd\\k%04d.bat</%s>', $label, $text, $i, $label);
-    push @menu, join("\t", $i, 'string', 1024 + $i, $i == 0 ? 'default' : '-', "$label\\t$text");
+    my $mark = defined $why ? '（未注册）' : '';
+    push @menu, join("\t", $i, 'string', 1024 + $i, $i == 0 ? 'default' : '-', "$label\\t$text$mark");
 }
 
 sub write_lines {

@@ -66,8 +66,9 @@ END
 
 my @menu = (
     "0\tstring\t1024\tdefault\t首项",
-    "1\tstring\t1025\t-\t被占\\tCtrl+Alt+J",
-    "2\tstring\t1026\t-\t" . substr($label, 0, 255),
+    "1\tstring\t1025\t-\t被占\\tCtrl+Alt+J（未注册）",
+    # The refused entry's mark follows whatever of its text the menu kept.
+    "2\tstring\t1026\t-\t" . substr($label, 0, 255) . '（未注册）',
     "3\tstring\t1027\t-\t分辨率命令",
     "4\tstring\t1028\t-\t$label255",
     "5\tstring\t1029\t-\t" . substr($label256, 0, 255),

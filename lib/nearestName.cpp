@@ -1,4 +1,4 @@
-#include "check/nearestName.h"
+#include "lib/nearestName.h"
 
 #include "lib/textCopy.h"
 
