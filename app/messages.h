@@ -37,6 +37,8 @@
 #define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
 #define KD_MSG_REPLACE L"覆盖文件"
 #define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
+#define KD_MSG_WINDOW L"程序窗口"
+#define KD_MSG_WINDOW_TEXT L"无法创建程序窗口，程序不能运行。"
 #define KD_MSG_AUTOSTART_LEFT L"删除自启动"
 #define KD_MSG_AUTOSTART_LEFT_TEXT L"自启动已关闭，但 HKEY_LOCAL_MACHINE 中的自启动项需要管理员权限才能删除。请以管理员身份运行本程序一次。"
 #define KD_MSG_SAVE_FAILED L"保存失败"
