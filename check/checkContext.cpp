@@ -7,17 +7,7 @@
 
 void ObserveElement(void* context, const XmlElementRecord* record, size_t nameOffset, XmlElementEnd end) {
     Places* places = static_cast<Places*>(context);
-    if (places->count == places->capacity) {
-        size_t capacity = places->capacity ? places->capacity * 2 : 256;
-        void* grown = realloc(places->items, capacity * sizeof(ElementPlace));
-        if (!grown) {
-            places->failed = true;
-            return;
-        }
-        places->items = static_cast<ElementPlace*>(grown);
-        places->capacity = capacity;
-    }
-    places->items[places->count++] = {record, nameOffset, end};
+    if (!places->push({record, nameOffset, end})) places->failed = true;
 }
 
 CheckPosition At(const CheckContext& c, size_t offset) {

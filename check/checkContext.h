@@ -11,6 +11,7 @@
 #include "check/lineIndex.h"
 #include "lib/textCopy.h"
 #include "lib/xmlReader.h"
+#include "lib/xmlStack.h"
 
 constexpr size_t NO_OFFSET = size_t(-1);
 constexpr size_t NAME_SIZE = 64;  // names quoted in messages, cut to fit
@@ -23,11 +24,8 @@ struct ElementPlace {
     XmlElementEnd end;
 };
 
-struct Places {
-    ElementPlace* items;
-    size_t count;
-    size_t capacity;
-    bool failed;
+struct Places : XmlStack<ElementPlace> {
+    bool failed = false;  // memory ran out: some places are missing
 };
 
 struct CheckContext {

@@ -54,7 +54,7 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
         return report;
     }
 
-    CheckContext c = {report, &platform, report->text, {nullptr, 0, 0, false}, nullptr, BuildLineIndex(report->text)};
+    CheckContext c = {report, &platform, report->text, {}, nullptr, BuildLineIndex(report->text)};
     XmlParseObserver observer = {&c.places, ObserveElement};
     ParseObserver = &observer;
     XmlParseResult result = {XML_OK, 0, 0};
@@ -76,7 +76,7 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
         }
     }
     ParseObserver = nullptr;
-    free(c.places.items);
+    c.places.releaseMemory();
     free(c.byRecord);
     ReleaseLineIndex(&c.lines);
     return report;

@@ -11,8 +11,8 @@ const wchar_t* const SECTIONS[] = {KD_SECTION_SETTINGS, KD_SECTION_MENU, KD_SECT
 const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_KEY_AUTOSTART};
 const wchar_t* const TIP_KEYS[] = {KD_KEY_TIP_SHOW, KD_KEY_TIP_TEXT, KD_KEY_TIP_TITLE};
 const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_SHUTDOWN, KD_MSG_SCREENSHOT,
-                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE, KD_MSG_WINDOW,
-                                       KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED};
+                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
+                                       KD_MSG_WINDOW,   KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED};
 
 // English words a new user tries for the sections.
 const NameAlias SECTION_ALIASES[] = {

@@ -7,6 +7,7 @@
 
 #include "actions/brightnessWin.h"
 #include "app/appInstance.h"
+#include "app/instanceName.h"
 #include "app/lifecycle.h"
 #include "app/instanceName.h"
 #include "app/mainWindow.h"
