@@ -9,7 +9,6 @@
 #include "app/appInstance.h"
 #include "app/instanceName.h"
 #include "app/lifecycle.h"
-#include "app/instanceName.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
