@@ -37,6 +37,21 @@ check "the missing plain path is reported at its line" \
 check "the file is read in code page 936" grep -q '"encoding":"ANSI 936"' "$KD_RUN_DIR/free.json"
 check "without FILE it checks KeyDeputy.xml beside itself" \
     grep -qF '"file":"C:\\kd\\KeyDeputy.xml"' "$KD_RUN_DIR/free.json"
+check "redirected JSON is the JSON alone, no prompt after it" \
+    python3 -c 'import json, sys; json.load(open(sys.argv[1], encoding="utf-8"))' "$KD_RUN_DIR/free.json"
+
+# From a folder path past 260 characters it still finds the file beside itself,
+# not the one in the current folder.
+LONG='kd'
+for part in 1 2 3 4 5 6; do LONG="$LONG/folder-$part-with-a-name-long-enough-to-add-up-quickly"; done
+mkdir -p "$KD_DRIVE_C/$LONG"
+cp "$KD_CHECK" "$KD_DRIVE_C/$LONG/KeyDeputyCheck.exe"
+printf '<KeyDeputy><菜单><退出>退出程序</退出></菜单></KeyDeputy>' >"$KD_DRIVE_C/$LONG/KeyDeputy.xml"
+printf '<KeyDeputy><菜单><decoy>decoy.bat</decoy></菜单></KeyDeputy>' >"$KD_DRIVE_C/KeyDeputy.xml"
+(cd "$KD_DRIVE_C" && wine "$(win_path "$LONG")\\KeyDeputyCheck.exe" --json) >"$KD_RUN_DIR/long.json" 2>/dev/null </dev/null
+check_eq "a long folder path: the file beside the checker" "$(win_path "$LONG")\\KeyDeputy.xml" \
+    "$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1], encoding="utf-8"))["file"])' "$KD_RUN_DIR/long.json")"
+rm -f "$KD_DRIVE_C/KeyDeputy.xml"
 
 drv_bg "$KD_RUN_DIR/hold.out" hold ctrl+alt+j --seconds 120
 holder=$KD_BG_PID
