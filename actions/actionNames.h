@@ -1,11 +1,11 @@
-// The names of the seventeen built-in actions and the exact lookup by name.
+// The names of the built-in actions and the exact lookup by name.
 // Portable: which handler runs for a row is bound by the action table, beside the handlers.
 #pragma once
 
 #include <cstdint>
 
 constexpr int32_t ACTION_NAME_SIZE = 32;
-constexpr int32_t ACTION_COUNT = 17;
+constexpr int32_t ACTION_COUNT = 19;
 constexpr int32_t NO_ACTION_ROW = -1;
 
 // One row per action in table order: its name and the handler that runs it.
@@ -26,7 +26,9 @@ constexpr int32_t NO_ACTION_ROW = -1;
     ROW(L"强制关机", ForcePowerOff)        \
     ROW(L"强制重启", ForceRestart)         \
     ROW(L"屏幕截图", TakeScreenshot)       \
-    ROW(L"定时提醒", ShowTimedReminder)
+    ROW(L"定时提醒", ShowTimedReminder)    \
+    ROW(L"编辑配置", EditConfiguration)    \
+    ROW(L"重新加载配置", ReloadConfiguration)
 
 extern const wchar_t ActionNames[ACTION_COUNT][ACTION_NAME_SIZE];
 

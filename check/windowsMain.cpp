@@ -44,6 +44,9 @@ bool PathMissingWin(const wchar_t* path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// The program's main window has the caption as class and title.
+bool InstanceRunningWin(const wchar_t* caption) { return FindWindowW(caption, caption) != nullptr; }
+
 void WriteWin(const wchar_t* text, size_t length, bool toError) {
     HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if (handle == INVALID_HANDLE_VALUE || !handle) return;
@@ -91,7 +94,8 @@ int wmain(int argc, wchar_t** argv) {
     defaultPath[length] = 0;
     AppendTextCut(defaultPath, sizeof defaultPath / sizeof *defaultPath, L"KeyDeputy.xml");
 
-    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin};
+    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
+                                     InstanceRunningWin};
     int32_t code = RunChecker(argc - 1, argv + 1, defaultPath, platform, WriteWin);
     if (ProbeWindow) DestroyWindow(ProbeWindow);
     WaitWhenAloneOnConsole();

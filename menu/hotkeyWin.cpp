@@ -7,10 +7,15 @@
 #include "app/lifecycle.h"
 #include "menu/hotkey.h"
 
+int32_t RegisteredHotkeyCount = 0;
+
 void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
     uint32_t modifiers = 0, key = 0;
     bool readable = ReadItemHotkey(element.attributeValue(KD_ATTR_HOTKEY, nullptr), identifier, &modifiers, &key);
-    if (readable && RegisterHotKey(MainWindow, identifier, modifiers, key)) return;
+    if (readable && RegisterHotKey(MainWindow, identifier, modifiers, key)) {
+        ++RegisteredHotkeyCount;
+        return;
+    }
 
     wchar_t message[256];
     FormatHotkeyMessage(MessageText(KD_MSG_HOTKEY, KD_MSG_HOTKEY_TEXT), shownText, message, 256);

@@ -30,6 +30,8 @@ const ExpectedRow EXPECTED_ROWS[ACTION_COUNT] = {
     {L"强制重启", ForceRestart, "ForceRestart"},
     {L"屏幕截图", TakeScreenshot, "TakeScreenshot"},
     {L"定时提醒", ShowTimedReminder, "ShowTimedReminder"},
+    {L"编辑配置", EditConfiguration, "EditConfiguration"},
+    {L"重新加载配置", ReloadConfiguration, "ReloadConfiguration"},
 };
 
 }  // namespace

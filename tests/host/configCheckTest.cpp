@@ -235,6 +235,18 @@ TEST(ConfigCheck, ProbesOfTheRunningSystem) {
     EXPECT_EQ(taken->column, 4);
     EXPECT_FALSE(report->items[1].hotkeyUsable);
     EXPECT_TRUE(report->items[2].hotkeyUsable);
+    // The same hold while a KeyDeputy of this file's caption runs is most likely its own.
+    EXPECT_EQ(FindCode(*report, "hotkey-held-by-instance"), nullptr);
+    CheckPlatform running = probing;
+    running.instanceRunning = [](const wchar_t* caption) { return std::wstring(caption) == L"KeyDeputy v2.0"; };
+    CheckReport* own = CheckConfigBytes(L"KeyDeputy.xml", XML_OK, reinterpret_cast<const unsigned char*>(xml),
+                                        sizeof xml - 1, true, running);
+    const Finding* note = FindCode(*own, "hotkey-held-by-instance");
+    ASSERT_NE(note, nullptr) << Codes(*own);
+    EXPECT_EQ(note->severity, Severity::Note);
+    EXPECT_EQ(note->line, 2);
+    EXPECT_EQ(FindCode(*own, "hotkey-taken"), nullptr);
+    ReleaseCheckReport(own);
     // Only plain paths are asked about: a program name, an address or a variable is the shell's to resolve.
     int32_t missing = 0;
     for (int32_t i = 0; i < report->findingCount; ++i)
