@@ -56,13 +56,6 @@ void NoMenuText(wchar_t* text, size_t capacity) {
 
 bool FileGaveMenu = true;
 
-void ShowRefusedReload(const wchar_t* report) {
-    wchar_t text[XML_LOAD_REPORT_SIZE + 256];
-    CopyTextCut(text, ARRAYSIZE(text), report);
-    AppendTextCut(text, ARRAYSIZE(text), MessageText(KD_MSG_RELOAD_KEPT, KD_MSG_RELOAD_KEPT_TEXT));
-    MessageBoxW(nullptr, text, XML_LOAD_REPORT_CAPTION, MB_TOPMOST | MB_ICONERROR);
-}
-
 void ShowReloaded(bool restartNeeded) {
     wchar_t items[21], hotkeys[21], once[256], text[512];
     FormatNumber(items, CommandItemCount);
@@ -145,7 +138,7 @@ void ReloadConfigFile() {
     XmlElement root = LoadConfigXml(ConfigFilePath, KD_ROOT, &outcome);
     NoteConfigRead();
     if (outcome.result.code != XML_OK) {
-        ShowRefusedReload(outcome.report);
+        ShowLoadReport(ConfigFilePath, outcome, MessageText(KD_MSG_RELOAD_KEPT, KD_MSG_RELOAD_KEPT_TEXT));
         return;
     }
     ApplyLoaded(root);

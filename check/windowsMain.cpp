@@ -8,21 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "check/checkFileWin.h"
 #include "check/checkProgram.h"
 #include "lib/textCopy.h"
 #include "lib/xmlFile.h"
 #include "lib/xmlTextDecodingWin.h"
 
 namespace {
-
-// As the program reads its configuration: _wfopen "rb", one read of the whole file.
-XmlError ReadFileWin(const wchar_t* path, unsigned char** bytes, size_t* length, bool* exists) {
-    *bytes = nullptr;
-    *length = 0;
-    DWORD attributes = GetFileAttributesW(path);
-    *exists = attributes != INVALID_FILE_ATTRIBUTES;
-    return ReadOpenedFile(_wfopen(path, L"rb"), bytes, length);
-}
 
 HWND ProbeWindow = nullptr;
 
@@ -94,7 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     defaultPath[length] = 0;
     AppendTextCut(defaultPath, sizeof defaultPath / sizeof *defaultPath, L"KeyDeputy.xml");
 
-    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
+    const CheckPlatform platform = {ReadCheckFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
                                      InstanceRunningWin};
     int32_t code = RunChecker(argc - 1, argv + 1, defaultPath, platform, WriteWin);
     if (ProbeWindow) DestroyWindow(ProbeWindow);

@@ -70,8 +70,9 @@ kd_xml kd utf16 <<'EOF_XML'
 EOF_XML
 drv command "$CAPTION" $RELOAD
 if box_read "配置文件解析错误" --timeout 10000; then
-    check_eq "broken file: the load report and one line more" \
-        "$(report_text "错误: 未知字符集" 2 21)正在运行的配置保持不变。" "$(box_field text)"
+    check_eq "broken file: the load report, its cause at the real position, one line more" \
+        "$(report_text "错误: 未知字符集" 2 21)原因：第 2 行第 12 列，这个“&”不是有效的字符引用的开头\n改法：写成 &amp;；程序把错误报告在后面的标签处，真正的原因在这里\n正在运行的配置保持不变。" \
+        "$(box_field text)"
     check_eq "broken file: OK only" "ok" "$(box_field buttons)"
     drv answer "配置文件解析错误" ok >/dev/null
 else
@@ -148,7 +149,7 @@ sleep 0.1
 printf '</KeyDeputy>\n' | iconv -f UTF-8 -t UTF-16LE >>"$KD_DRIVE_C/kd/KeyDeputy.xml"
 drained=$(drv drain "配置文件解析错误" ok --timeout 6000)
 check_match "automatic: a broken file is reported once" $'count=1\n' "$drained"
-check_match "automatic: at its real position" '在 3行 21列' "$drained"
+check_match "automatic: with the cause at its real position" '在 3行 21列.*原因：第 3 行第 12 列' "$drained"
 touch "$KD_DRIVE_C/kd/other.txt"
 check_match "automatic: another file of the folder reports nothing" $'count=0' \
     "$(drv drain "配置文件解析错误" ok --timeout 3000)"
