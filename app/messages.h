@@ -37,6 +37,8 @@
 #define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
 #define KD_MSG_REPLACE L"覆盖文件"
 #define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
+#define KD_MSG_WINDOW L"程序窗口"
+#define KD_MSG_WINDOW_TEXT L"无法创建程序窗口，程序不能运行。"
 
 // Reading the configuration again while running.
 #define KD_KEY_AUTO_RELOAD L"自动重新加载"
