@@ -18,3 +18,5 @@ void ForcePowerOff();
 void ForceRestart();
 void TakeScreenshot();
 void ShowTimedReminder();
+void EditConfiguration();
+void ReloadConfiguration();

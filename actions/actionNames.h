@@ -1,4 +1,4 @@
-// The names of the seventeen built-in actions and the exact lookup by name.
+// The names of the built-in actions and the exact lookup by name.
 // Portable: which handler runs for a row is bound by the action table, beside the handlers.
 #pragma once
 
@@ -28,7 +28,9 @@ constexpr int32_t NO_ACTION_ROW = -1;
     ROW(L"强制关机", ForcePowerOff)        \
     ROW(L"强制重启", ForceRestart)         \
     ROW(L"屏幕截图", TakeScreenshot)       \
-    ROW(L"定时提醒", ShowTimedReminder)
+    ROW(L"定时提醒", ShowTimedReminder)    \
+    ROW(L"编辑配置", EditConfiguration)    \
+    ROW(L"重新加载配置", ReloadConfiguration)
 
 // The rows by their handler's name, for code that asks about one action.
 #define KD_ACTION_ROW_NAME(name, handler) handler,

@@ -6,6 +6,10 @@
 // Exit code of a start refused because the configuration could not be used.
 constexpr int LOAD_ERROR_EXIT_CODE = 255;
 
+// The load report of a refused file with its cause and fix as the checker finds
+// them, then lastLine (may be null); no owner, topmost, OK only.
+void ShowLoadReport(const wchar_t* path, const XmlLoadOutcome& outcome, const wchar_t* lastLine);
+
 // The configuration's tree; when the file cannot be used, shows the load report
 // (no owner, topmost) and ends the process with LOAD_ERROR_EXIT_CODE.
 XmlElement LoadConfigOrEnd(const wchar_t* path);

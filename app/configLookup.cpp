@@ -6,14 +6,18 @@
 XmlElement ConfigRoot;
 wchar_t AppCaption[APP_CAPTION_SIZE];
 
-const wchar_t* ConfigText(const wchar_t* section, const wchar_t* key, const wchar_t* def) {
+const wchar_t* ConfigTextOf(const XmlElement& root, const wchar_t* section, const wchar_t* key, const wchar_t* def) {
     if (!section || !key) return def;
     // Only the first section and the first key of each name count; the handles
-    // die here, the text stays alive in the tree held by ConfigRoot.
-    XmlElement sectionElement = ConfigRoot.childByName(section, nullptr);
+    // die here, the text stays alive in the tree held by root.
+    XmlElement sectionElement = root.childByName(section, nullptr);
     XmlElement keyElement = sectionElement.childByName(key, nullptr);
     const wchar_t* text = keyElement.text(0);
     return text ? text : def;
+}
+
+const wchar_t* ConfigText(const wchar_t* section, const wchar_t* key, const wchar_t* def) {
+    return ConfigTextOf(ConfigRoot, section, key, def);
 }
 
 bool ConfigFlag(const wchar_t* section, const wchar_t* key) {

@@ -6,7 +6,9 @@
 // Root element of the configuration, set once at start-up and read-only afterwards.
 extern XmlElement ConfigRoot;
 
-// First text of ConfigRoot / section / key, or def when the key or its text is missing.
+// First text of root / section / key, or def when the key or its text is missing.
+const wchar_t* ConfigTextOf(const XmlElement& root, const wchar_t* section, const wchar_t* key, const wchar_t* def);
+// ConfigTextOf the configuration in use.
 const wchar_t* ConfigText(const wchar_t* section, const wchar_t* key, const wchar_t* def);
 // A yes/no key is yes exactly when its text is "是".
 bool ConfigFlag(const wchar_t* section, const wchar_t* key);

@@ -12,6 +12,8 @@
 #include "app/instanceName.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
+#include "app/configWatchWin.h"
+#include "app/reloadWin.h"
 #include "platform/systemLibrary.h"
 
 using namespace Gdiplus;
@@ -48,22 +50,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     AppInstance = instance;
 
     wchar_t* modulePath = ModulePath();
-    wchar_t* configPath = ConfigPathFromModulePath(modulePath ? modulePath : L"");
+    // Kept: 编辑配置 and every reload use the file read here.
+    ConfigFilePath = ConfigPathFromModulePath(modulePath ? modulePath : L"");
     free(modulePath);
-    ConfigRoot = LoadConfigOrEnd(configPath ? configPath : L"");
-    free(configPath);
+    ConfigRoot = LoadConfigOrEnd(ConfigFilePath ? ConfigFilePath : L"");
 
     LoadAppCaption();
-    if (ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE) && OtherInstanceRunning()) return 0;
+    if (ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE) && OtherInstanceRunning()) {
+        // Started again after an edit: the running instance takes the file, by the
+        // same checks as its own reload.
+        HWND running = FindWindowW(MAIN_WINDOW_CLASS, AppCaption);
+        if (running) PostMessageW(running, WM_RELOAD_REQUEST, 0, 0);
+        return 0;
+    }
     ApplyAutostart(ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_AUTOSTART));
     if (!OpenMainWindow()) return WINDOW_ERROR_EXIT_CODE;
     StartGdiplus();
 
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    UpdateConfigWatch();
+    int exitCode = RunMessageLoop();
     StopGdiplus();
-    return int(message.wParam);
+    return exitCode;
 }

@@ -6,10 +6,11 @@
 #include "app/instanceName.h"
 #include "app/lifecycle.h"
 #include "app/messages.h"
+#include "app/reload.h"
+#include "app/reloadWin.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
 #include "menu/dispatchWin.h"
-#include "menu/menuWalkWin.h"
 
 HMENU TrayMenu = nullptr;
 
@@ -26,30 +27,20 @@ static void AllowTaskbarCreated(HWND window) {
     if (!user32 || !TaskbarCreatedMessage) return;
     auto allow = reinterpret_cast<MessageFilterProc>(
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
-    if (allow) allow(window, TaskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
+    if (!allow) return;
+    allow(window, TaskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
+    // A second start asks for a reload; it may run with less privilege.
+    allow(window, WM_RELOAD_REQUEST, MSGFLT_ALLOW, nullptr);
 }
 
 static void CreateMainWindow(HWND window) {
     MainWindow = window;
-    InitCommandItems();
-    HMENU rootPopup = CreatePopupMenu();
-    TrayMenu = rootPopup;
-    XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
-    if (!menu.isEmpty()) BuildMenu(menu, rootPopup);
-    menu.release();
-    // The root popup is only the container of the submenu built from 菜单.
-    TrayMenu = GetSubMenu(rootPopup, 0);
-    if (TrayMenu) {
-        MENUITEMINFOW defaultEntry = {};
-        defaultEntry.cbSize = sizeof defaultEntry;
-        defaultEntry.fMask = MIIM_STATE;
-        defaultEntry.fState = MFS_DEFAULT;
-        SetMenuItemInfoW(TrayMenu, 0, TRUE, &defaultEntry);
-    }
+    BuildTrayMenu();
     ResetBrightness();
     TrayIconShown = true;
     FillTrayIcon(ConfigFlag(KD_SECTION_TIP, KD_KEY_TIP_SHOW));
     Shell_NotifyIconW(NIM_ADD, &TrayIcon);
+    AnnounceMissingMenu();
     InvalidateRect(window, nullptr, FALSE);
     MainWindowReady = true;
 }
@@ -92,11 +83,15 @@ void EndProgram() {
 // runs: before the icon exists an exit would leave it behind, after the end a
 // command would act for a program the user has left.
 static void DispatchIdentifier(WPARAM identifier) {
-    if (!MainWindowReady || ProgramEnding) return;
+    if (!MainWindowReady || ProgramEnding || ConfigReloading) return;
     if (identifier < WPARAM(FIRST_COMMAND_ID)) return;
     WPARAM index = identifier - FIRST_COMMAND_ID;
     if (index >= WPARAM(CommandItemCount)) return;
+    // The command runs on its own configuration to its end, whatever a reload
+    // chosen meanwhile puts in place.
+    uint32_t held = HoldConfig();
     DispatchCommand(int32_t(index));
+    ReleaseConfig(held);
 }
 
 void ShowTrayMenu(HWND window) {
@@ -104,7 +99,14 @@ void ShowTrayMenu(HWND window) {
     POINT cursor = {};
     GetCursorPos(&cursor);
     SetForegroundWindow(window);
+    uint32_t held = HoldConfig();
     TrackPopupMenu(TrayMenu, TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    // A choice from a menu that a reload replaced while it was open names an old item.
+    MSG stale;
+    if (held != CurrentConfigGeneration())
+        while (PeekMessageW(&stale, window, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+        }
+    ReleaseConfig(held);
     // Without a message after it, the next tray menu may close as soon as it opens.
     PostMessageW(window, WM_NULL, 0, 0);
 }
@@ -122,6 +124,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
     case WM_HOTKEY:
         DispatchIdentifier(wParam);
+        return 0;
+    case WM_RELOAD_REQUEST:
+        ReloadConfigFile();
         return 0;
     case WM_TRAYNOTIFY:
         if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) ShowTrayMenu(window);

@@ -50,6 +50,17 @@
 #define KD_MSG_SAVE_FAILED L"保存失败"
 #define KD_MSG_SAVE_FAILED_TEXT L"截图无法保存到 %s\n图片已放入剪贴板。"
 
+// Reading the configuration again while running.
+#define KD_KEY_AUTO_RELOAD L"自动重新加载"
+#define KD_MSG_RELOADED L"重新加载配置"
+#define KD_MSG_RELOADED_TEXT L"配置已重新加载：%s 个菜单项，%s 个热键。"
+#define KD_MSG_RESTART_SETTINGS L"下次启动生效"
+#define KD_MSG_RESTART_SETTINGS_TEXT L"名称、单实例、自启动或启动提示的改动下次启动时生效。"
+#define KD_MSG_RELOAD_KEPT L"配置未更新"
+#define KD_MSG_RELOAD_KEPT_TEXT L"正在运行的配置保持不变。"
+#define KD_MSG_NO_MENU L"没有菜单"
+#define KD_MSG_NO_MENU_TEXT L"配置文件没有托盘菜单（<菜单> 缺少或没有子项）：%s\n点图标打开内置菜单。"
+
 // Menu vocabulary.
 #define KD_MENU_SEPARATOR L"分割条"
 #define KD_ATTR_HOTKEY L"快捷键"

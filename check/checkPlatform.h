@@ -22,4 +22,6 @@ struct CheckPlatform {
     bool (*hotkeyTaken)(uint32_t modifiers, uint32_t key);
     // True when a plain file path names nothing.
     bool (*pathMissing)(const wchar_t* path);
+    // True when a KeyDeputy of this caption is running (and so holds its own hotkeys).
+    bool (*instanceRunning)(const wchar_t* caption);
 };

@@ -38,8 +38,11 @@ void ReportUnread(CheckReport* report, const wchar_t* path, XmlError code, bool 
 
 CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsigned char* bytes, size_t length,
                               bool exists, const CheckPlatform& platform) {
-    CheckReport* report = new (std::nothrow) CheckReport();
-    if (!report) return nullptr;
+    // malloc and placement new: the library's operator new would bring its exception
+    // support into KeyDeputy.exe, which shows this report's cause.
+    void* memory = malloc(sizeof(CheckReport));
+    if (!memory) return nullptr;
+    CheckReport* report = new (memory) CheckReport();
     report->ansiCodePage = platform.ansiCodePage;
     if (readCode != XML_OK) {
         ReportUnread(report, path, readCode, exists);
@@ -95,7 +98,8 @@ CheckReport* CheckConfigFile(const wchar_t* path, const CheckPlatform& platform)
 void ReleaseCheckReport(CheckReport* report) {
     if (!report) return;
     free(report->text);
-    delete report;
+    report->~CheckReport();
+    free(report);
 }
 
 int32_t CheckExitCode(const CheckReport& report) {

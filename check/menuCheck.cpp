@@ -4,6 +4,7 @@
 
 #include "actions/actionNames.h"
 #include "actions/resolution.h"
+#include "app/configLookup.h"
 #include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
@@ -167,6 +168,16 @@ bool CheckHotkey(MenuChecker& c, const XmlElement& element, int32_t item, const 
     }
     if (c.hotkeyCount < MAX_ITEMS) c.hotkeys[c.hotkeyCount++] = {modifiers, key, item, position};
     if (c.platform->hotkeyTaken && c.platform->hotkeyTaken(modifiers, key)) {
+        // Checked while the program runs: its own hotkeys are held, by itself.
+        wchar_t caption[APP_CAPTION_SIZE];
+        CopyTextCut(caption, APP_CAPTION_SIZE,
+                    ConfigTextOf(c.report->root, KD_SECTION_SETTINGS, KD_KEY_NAME, KD_DEFAULT_CAPTION));
+        if (c.platform->instanceRunning && c.platform->instanceRunning(caption)) {
+            Add(c, Severity::Note, "hotkey-held-by-instance", position,
+                {L"快捷键“", hotkey, L"”现在被占用，多半是正在运行的 KeyDeputy（", caption, L"）自己注册的"},
+                {L"用它的“重新加载配置”换上这个文件；另开一个同名的 KeyDeputy 时这里会注册失败"});
+            return true;
+        }
         Add(c, Severity::Warning, "hotkey-taken", position,
             {L"快捷键“", hotkey, L"”现在被另一个程序占用，KeyDeputy 启动时注册会失败"},
             {L"换一个快捷键，或先关掉占用它的程序"});

@@ -8,12 +8,13 @@
 namespace {
 
 const wchar_t* const SECTIONS[] = {KD_SECTION_SETTINGS, KD_SECTION_MENU, KD_SECTION_TIP, KD_SECTION_LANGUAGE};
-const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_KEY_AUTOSTART};
+const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_KEY_AUTOSTART, KD_KEY_AUTO_RELOAD};
 const wchar_t* const TIP_KEYS[] = {KD_KEY_TIP_SHOW, KD_KEY_TIP_TEXT, KD_KEY_TIP_TITLE};
 const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_SHUTDOWN, KD_MSG_SCREENSHOT,
                                        KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
                                        KD_MSG_WINDOW,   KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED, KD_MSG_EXIT_PENDING,
-                                       KD_MSG_CLIPBOARD};
+                                       KD_MSG_CLIPBOARD, KD_MSG_RELOADED, KD_MSG_RESTART_SETTINGS, KD_MSG_RELOAD_KEPT,
+                                       KD_MSG_NO_MENU};
 
 // English words a new user tries for the sections.
 const NameAlias SECTION_ALIASES[] = {
@@ -141,6 +142,7 @@ void CheckSections(CheckContext& c, const XmlElement& root) {
             CheckKeys(c, section, SETTING_KEYS, "unknown-key");
             CheckYesNo(c, section, KD_KEY_SINGLE_INSTANCE);
             CheckYesNo(c, section, KD_KEY_AUTOSTART);
+            CheckYesNo(c, section, KD_KEY_AUTO_RELOAD);
             CheckLength(c, section, KD_KEY_NAME, APP_CAPTION_SIZE - 1);
         } else if (TextEqualsIgnoreAsciiCase(name, KD_SECTION_TIP)) {
             CheckKeys(c, section, TIP_KEYS, "unknown-key");

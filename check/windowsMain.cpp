@@ -8,21 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/instanceName.h"
+#include "check/checkFileWin.h"
 #include "check/checkProgram.h"
 #include "lib/textCopy.h"
 #include "lib/xmlFile.h"
 #include "lib/xmlTextDecodingWin.h"
 
 namespace {
-
-// As the program reads its configuration: _wfopen "rb", one read of the whole file.
-XmlError ReadFileWin(const wchar_t* path, unsigned char** bytes, size_t* length, bool* exists) {
-    *bytes = nullptr;
-    *length = 0;
-    DWORD attributes = GetFileAttributesW(path);
-    *exists = attributes != INVALID_FILE_ATTRIBUTES;
-    return ReadOpenedFile(_wfopen(path, L"rb"), bytes, length);
-}
 
 HWND ProbeWindow = nullptr;
 
@@ -43,6 +36,9 @@ bool PathMissingWin(const wchar_t* path) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
+
+// The program's main window has its own class and the caption as title.
+bool InstanceRunningWin(const wchar_t* caption) { return FindWindowW(MAIN_WINDOW_CLASS, caption) != nullptr; }
 
 void WriteWin(const wchar_t* text, size_t length, bool toError) {
     HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
@@ -116,7 +112,8 @@ bool AskedForJson(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
     wchar_t* defaultPath = DefaultConfigPath();
-    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin};
+    const CheckPlatform platform = {ReadCheckFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
+                                     InstanceRunningWin};
     int32_t code = RunChecker(argc - 1, argv + 1, defaultPath ? defaultPath : L"KeyDeputy.xml", platform, WriteWin);
     free(defaultPath);
     if (ProbeWindow) DestroyWindow(ProbeWindow);

@@ -8,14 +8,16 @@
 CommandItem* CommandItems = nullptr;
 int32_t CommandItemCount = 0;
 int32_t CommandItemCapacity = 0;
+uint32_t CommandItemsGeneration = 0;
 
 constexpr int32_t COMMAND_ITEM_FIRST_CAPACITY = 10;
 
 bool InitCommandItems() {
     CommandItem* storage = static_cast<CommandItem*>(malloc(COMMAND_ITEM_FIRST_CAPACITY * sizeof(CommandItem)));
     if (!storage) return false;
-    free(CommandItems);  // the list is made once per run; a second start replaces it
+    free(CommandItems);
     CommandItems = storage;
+    ++CommandItemsGeneration;
     CommandItemCount = 0;
     CommandItemCapacity = COMMAND_ITEM_FIRST_CAPACITY;
     return true;

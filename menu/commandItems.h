@@ -23,7 +23,12 @@ extern CommandItem* CommandItems;
 extern int32_t CommandItemCount;
 extern int32_t CommandItemCapacity;
 
-// Storage for 10 records, count 0. False when memory is short.
+// Counts the lists made: a record found by index after code that may have run a
+// reload belongs to the same list only while this is unchanged.
+extern uint32_t CommandItemsGeneration;
+
+// Storage for 10 records, count 0, a new generation; frees the list before it
+// unless the caller has taken it (set CommandItems to null). False when memory is short.
 bool InitCommandItems();
 // Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();

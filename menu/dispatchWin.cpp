@@ -37,9 +37,11 @@ void DispatchCommand(int32_t index) {
         break;
     case DispatchKind::Action: {
         ActionHandler handler = ActionTable[decision.actionRow].handler;
+        uint32_t generation = CommandItemsGeneration;
         handler();
-        // A nested dispatch may have run meanwhile: find the record again by index.
-        if (index < CommandItemCount) CommandItems[index].handler = handler;
+        // A nested dispatch may have run meanwhile: find the record again by index, and
+        // only in the same list; after a reload that index is another item.
+        if (generation == CommandItemsGeneration && index < CommandItemCount) CommandItems[index].handler = handler;
         break;
     }
     case DispatchKind::Shell:

@@ -56,6 +56,8 @@ const HotkeyRequest* Holder(const HotkeyRequestList& list, int32_t index) {
 
 }  // namespace
 
+int32_t RegisteredHotkeyCount = 0;
+
 int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu) {
     int32_t refused = 0;
     for (int32_t i = 0; i < list->count; ++i) {
@@ -64,7 +66,10 @@ int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu) {
         if (request.outcome == HOTKEY_READABLE &&
             !RegisterHotKey(MainWindow, request.identifier, request.modifiers, request.key))
             request.outcome = Holder(*list, i) ? HOTKEY_DUPLICATE : HOTKEY_HELD;
-        if (request.outcome == HOTKEY_READABLE) continue;
+        if (request.outcome == HOTKEY_READABLE) {
+            ++RegisteredHotkeyCount;
+            continue;
+        }
         MarkRefused(menu, request.identifier);
         ++refused;
     }

@@ -31,3 +31,6 @@ void FreeHotkeyRequests(HotkeyRequestList* list);
 // their entries of menu (searched by identifier, submenus included) and listed in
 // one warning box, each with its reason. Returns how many were refused.
 int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu);
+
+// Hotkeys registered since the count was last set to 0 (by each menu build).
+extern int32_t RegisteredHotkeyCount;

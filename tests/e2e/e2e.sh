@@ -239,7 +239,8 @@ report_text() {
 }
 
 # expect_load_report NAME TEXT [SECONDS]: a start of C:\kd that must end in the load
-# report with exactly TEXT (escaped as the driver prints it), OK only, then code 255.
+# report beginning with exactly TEXT (escaped as the driver prints it) and followed by
+# the cause and its fix, OK only, then code 255.
 expect_load_report() {
     local name=$1 text=$2 seconds=${3:-15}
     kd_start kd
@@ -248,7 +249,10 @@ expect_load_report() {
         kd_running "$KD_PID" && stop_pid "$KD_PID"
         return 1
     fi
-    check_eq "$name: report text" "$text" "$(box_field text)"
+    local shown
+    shown=$(box_field text)
+    check_eq "$name: report text" "$text" "${shown:0:${#text}}"
+    check_match "$name: then the cause or its fix" '^(原因|改法)：' "${shown:${#text}}"
     check_eq "$name: report has only OK" "ok" "$(box_field buttons)"
     drv answer "配置文件解析错误" ok >/dev/null
     if kd_wait_exit "$KD_PID" 15; then

@@ -79,7 +79,7 @@ printf '%s' "$CONFIG" | sed 's/a\.bat/a\x00.bat/' | kd_xml kd utf16
 expect_load_report "UTF-16 file, NUL unit inside a text" "$ROOT_MISSING"
 
 # ----- random bytes, fixed seeds -----
-ANY_REPORT="^配置文件“C:\\\\\\\\kd\\\\\\\\KeyDeputy\\.xml”解析错误。\\\\n(错误|警告): [^\\\\]+。\\\\n在 [0-9]+行 [0-9]+列。\\\\n(First Tag should be 'KeyDeputy'\\.\\\\n)?$"
+ANY_REPORT="^配置文件“C:\\\\\\\\kd\\\\\\\\KeyDeputy\\.xml”解析错误。\\\\n(错误|警告): [^\\\\]+。\\\\n在 [0-9]+行 [0-9]+列。\\\\n(First Tag should be 'KeyDeputy'\\.\\\\n)?(原因|改法)："
 # Even lengths with NUL bytes are taken for UTF-16; the odd ones reach the 8-bit reading
 # (code page 936) and the parser with whatever they hold.
 for file in "11 4096 bytes" "12 1048577 bytes" "13 65537 markup" "14 16384 utf16" "15 8193 opened"; do

@@ -35,7 +35,7 @@ kd_install kd
 # Missing file; an autostart value written before must survive it.
 drv reg set "$CAPTION" 'C:\earlier\KeyDeputy.exe'
 expect_report "missing file" \
-    "^配置文件“${FILE}”解析错误。\\\\n错误: 文件未找到。\\\\n在 0行 0列。\\\\n$"
+    "^配置文件“${FILE}”解析错误。\\\\n错误: 文件未找到。\\\\n在 0行 0列。\\\\n原因：KeyDeputy 拒绝加载：错误: 文件未找到\\\\n改法：配置文件要放在程序旁边，与程序同名（KeyDeputy\\.xml）\\\\n$"
 check_eq "missing file: autostart value untouched" $'REG_SZ\tC:\\earlier\\KeyDeputy.exe' "$(drv reg get "$CAPTION")"
 
 # Not well formed: an unknown entity on line 3.
@@ -47,7 +47,7 @@ kd_xml kd utf16 <<'EOF'
 </KeyDeputy>
 EOF
 expect_report "broken file" \
-    "^配置文件“${FILE}”解析错误。\\\\n错误: 未知字符集。\\\\n在 3行 [0-9]+列。\\\\n$"
+    "^配置文件“${FILE}”解析错误。\\\\n错误: 未知字符集。\\\\n在 3行 [0-9]+列。\\\\n原因：第 3 行第 4 列，这个“&”不是有效的字符引用的开头\\\\n改法：写成 &amp;"
 
 # Well formed, but the root is not KeyDeputy.
 kd_xml kd utf16 <<'EOF'
@@ -56,9 +56,9 @@ kd_xml kd utf16 <<'EOF'
 </Config>
 EOF
 expect_report "wrong root" \
-    "^配置文件“${FILE}”解析错误。\\\\n错误: 标签没找到。\\\\n在 0行 0列。\\\\nFirst Tag should be 'KeyDeputy'.\\\\n$"
+    "^配置文件“${FILE}”解析错误。\\\\n错误: 标签没找到。\\\\n在 0行 0列。\\\\nFirst Tag should be 'KeyDeputy'.\\\\n原因：第 1 行第 1 列，根元素是 <Config>，程序要的是 <KeyDeputy>\\\\n"
 
 # An empty file.
 : >"$KD_DRIVE_C/kd/KeyDeputy.xml"
 expect_report "empty file" \
-    "^配置文件“${FILE}”解析错误。\\\\n错误: 没有数据。\\\\n在 0行 0列。\\\\n$"
+    "^配置文件“${FILE}”解析错误。\\\\n错误: 没有数据。\\\\n在 0行 0列。\\\\n原因：KeyDeputy 拒绝加载：错误: 没有数据\\\\n"

@@ -10,6 +10,7 @@
 #include "check/configCheck.h"
 #include "check/excerpt.h"
 #include "check/hostPlatform.h"
+#include "check/loadCause.h"
 #include "lib/nearestName.h"
 
 namespace {
@@ -101,6 +102,34 @@ TEST(ConfigCheck, LoadReportIsTheProgramsText) {
     EXPECT_EQ(missing->severity, Severity::Error);
     EXPECT_EQ(CheckExitCode(*report), 2);
     EXPECT_STREQ(report->loadReport, L"配置文件“/nonexistent/KeyDeputy.xml”解析错误。\n错误: 文件未找到。\n在 0行 0列。\n");
+    ReleaseCheckReport(report);
+}
+
+// What the program's load report adds: the cause where it lies, not where the parse stopped.
+TEST(ConfigCheck, LoadCauseForTheProgramsReport) {
+    auto cause = [](CheckReport* report) {
+        std::wstring text(2000, L'\0');
+        text[0] = L'>';
+        text[1] = 0;
+        AppendLoadCause(*report, text.data(), text.size());
+        ReleaseCheckReport(report);
+        return std::wstring(text.c_str());
+    };
+    EXPECT_EQ(cause(CheckXml("<KeyDeputy><菜单>\n<网站>https://a.com/?a=1&b=2</网站>\n</菜单></KeyDeputy>")),
+              L">原因：第 2 行第 23 列，这个“&”不是有效的字符引用的开头\n"
+              L"改法：写成 &amp;；程序把错误报告在后面的标签处，真正的原因在这里\n");
+    EXPECT_EQ(cause(CheckConfigFile(L"/nonexistent/KeyDeputy.xml", HostCheckPlatform)),
+              L">原因：KeyDeputy 拒绝加载：错误: 文件未找到\n改法：配置文件要放在程序旁边，与程序同名（KeyDeputy.xml）\n");
+    // An unclosed start tag is named at its own line, not at the end of the file.
+    std::wstring unclosed = cause(CheckXml("<KeyDeputy><菜单>\n<记事本>notepad.exe\n<退出>退出程序</退出>\n</菜单></KeyDeputy>"));
+    EXPECT_EQ(unclosed.rfind(L">原因：第 2 行第 1 列，<记事本> 没有对应的结束标签", 0), 0u);
+    // A file that loads has no cause to add.
+    EXPECT_EQ(cause(CheckXml("<KeyDeputy><菜单><退出>退出程序</退出></菜单></KeyDeputy>")), L">");
+    // A cut text stays terminated within its room.
+    CheckReport* report = CheckConfigFile(L"/nonexistent/KeyDeputy.xml", HostCheckPlatform);
+    wchar_t small[8] = L"abc";
+    AppendLoadCause(*report, small, 8);
+    EXPECT_STREQ(small, L"abc原因：K");
     ReleaseCheckReport(report);
 }
 
@@ -249,6 +278,18 @@ TEST(ConfigCheck, ProbesOfTheRunningSystem) {
     EXPECT_EQ(taken->column, 4);
     EXPECT_FALSE(report->items[1].hotkeyUsable);
     EXPECT_TRUE(report->items[2].hotkeyUsable);
+    // The same hold while a KeyDeputy of this file's caption runs is most likely its own.
+    EXPECT_EQ(FindCode(*report, "hotkey-held-by-instance"), nullptr);
+    CheckPlatform running = probing;
+    running.instanceRunning = [](const wchar_t* caption) { return std::wstring(caption) == L"KeyDeputy v2.0"; };
+    CheckReport* own = CheckConfigBytes(L"KeyDeputy.xml", XML_OK, reinterpret_cast<const unsigned char*>(xml),
+                                        sizeof xml - 1, true, running);
+    const Finding* note = FindCode(*own, "hotkey-held-by-instance");
+    ASSERT_NE(note, nullptr) << Codes(*own);
+    EXPECT_EQ(note->severity, Severity::Note);
+    EXPECT_EQ(note->line, 2);
+    EXPECT_EQ(FindCode(*own, "hotkey-taken"), nullptr);
+    ReleaseCheckReport(own);
     // Only plain paths are asked about: a program name, an address or a variable is the shell's to resolve.
     int32_t missing = 0;
     for (int32_t i = 0; i < report->findingCount; ++i)

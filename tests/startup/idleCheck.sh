@@ -24,10 +24,12 @@ kernelbase.CreateTimerQueueTimer ntdll.RtlCreateTimer kernel32.CreateThreadpoolT
 ntdll.TpAllocTimer ntdll.TpSetTimer ntdll.NtSetTimerResolution winmm.timeSetEvent winmm.timeBeginPeriod"
 # Calls the programs surely make: they show that the trace covers the process.
 LIVE_CALLS="user32.RegisterHotKey shell32.Shell_NotifyIconW"
+# With 自动重新加载 是 the program waits on its folder instead: the watch must be seen set.
+WATCH_CALLS="kernel32.FindFirstChangeNotificationW kernelbase.FindFirstChangeNotificationW"
 
 e2e_begin
 
-include=$(echo $TIMER_CALLS $LIVE_CALLS | tr ' ' ';')
+include=$(echo $TIMER_CALLS $LIVE_CALLS $WATCH_CALLS | tr ' ' ';')
 wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$include" /f >/dev/null 2>&1
 # By default calls made from user32, gdi32, advapi32 and kernel32 are not traced; a
 # timer those set on the program's behalf must show as well.
@@ -38,6 +40,13 @@ cp "$E2E_DIR/../../examples/KeyDeputy.xml" "$KD_DRIVE_C/kd/KeyDeputy.xml"
 mkdir -p "$KD_DRIVE_C/min"
 cp "$KD_MINIMAL" "$KD_DRIVE_C/min/minimalTray.exe"
 cp "$KD_DRIVE_C/kd/KeyDeputy.xml" "$KD_DRIVE_C/min/minimalTray.xml"
+kd_install kdw
+kd_xml kdw utf16 <<'EOF_XML'
+<KeyDeputy>
+<设置><名称>idle-watch</名称><自动重新加载>是</自动重新加载></设置>
+<菜单><退出>退出程序</退出></菜单>
+</KeyDeputy>
+EOF_XML
 
 # traced NAME DIR EXE ARGS...: starts a program with the relay trace into NAME.trace;
 # its Unix process goes into PIDS[NAME].
@@ -70,6 +79,7 @@ timer_calls() {
 # name      program and arguments                               what must be found
 CASES=(
     "keydeputy|kd|KeyDeputy.exe|"
+    "watching|kdw|KeyDeputy.exe|"
     "none|min|minimalTray.exe|--caption idle-none"
     "user|min|minimalTray.exe|--caption idle-user --timer user,1000"
     "busy|min|minimalTray.exe|--caption idle-busy --timer user,1"
@@ -118,6 +128,8 @@ check_match "the process measured is KeyDeputy's own" 'KeyDeputy\.exe' "$(tr '\0
 check_eq "KeyDeputy is idle: no CPU beyond 1 tick, no wake-ups, no timer" "" "${FAULTS[keydeputy]}"
 check_eq "the trace covers KeyDeputy: its 10 hotkeys and the icon" "11" \
     "$(grep -Ec 'Call (user32\.RegisterHotKey|shell32\.Shell_NotifyIconW)\(' "$KD_RUN_DIR/keydeputy.trace")"
+check_eq "KeyDeputy watching its untouched file is idle as well" "" "${FAULTS[watching]}"
+check_match "and its folder watch was set" 'FindFirstChangeNotificationW' "$(grep -E 'Call [a-z0-9]+\.FindFirst' "$KD_RUN_DIR/watching.trace")"
 check_eq "minimal program without a timer passes" "" "${FAULTS[none]}"
 check_match "a 1 s SetTimer is caught (wake-ups and trace)" 'wakeups timer' "${FAULTS[user]}"
 check_match "a 1 ms SetTimer shows as CPU time" 'cpu' "${FAULTS[busy]}"
@@ -129,6 +141,7 @@ for case in "${CASES[@]}"; do
     IFS='|' read -r name dir exe args <<<"$case"
     caption=KeyDeputy
     [[ $args == *--caption* ]] && caption=$(sed 's/.*--caption \([^ ]*\).*/\1/' <<<"$args")
+    [ "$name" = watching ] && caption=idle-watch
     drv post "$caption" 0x10 0 0 >/dev/null
 done
 for name in "${!PIDS[@]}"; do

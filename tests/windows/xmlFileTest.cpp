@@ -204,15 +204,24 @@ LoadOutcome LoadInChild(const std::wstring& path) {
 
 std::wstring ReportHead(const std::wstring& path) { return L"配置文件“" + path + L"”解析错误。\n"; }
 
+// The loader's report exactly, then the cause where the checker finds it, then its fix.
+void ExpectReport(const LoadOutcome& outcome, const std::wstring& report, const std::wstring& cause) {
+    const std::wstring expected = report + L"原因：" + cause;
+    EXPECT_EQ(outcome.report.substr(0, expected.size()), expected);
+    EXPECT_NE(outcome.report.find(L"\n改法：", report.size()), std::wstring::npos) << "no fix in the report";
+}
+
 }  // namespace
 
 TEST_F(XmlFile, LoadReportForAWrongRootThenExit255) {
     std::wstring path = WriteUtf16(L"config.xml", L"<Config><设置/></Config>", true);
     LoadOutcome outcome = LoadInChild(path);
-    EXPECT_EQ(outcome.report, ReportHead(path) +
-                                  L"错误: 标签没找到。\n"
-                                  L"在 0行 0列。\n"
-                                  L"First Tag should be 'KeyDeputy'.\n");
+    ExpectReport(outcome,
+                 ReportHead(path) +
+                     L"错误: 标签没找到。\n"
+                     L"在 0行 0列。\n"
+                     L"First Tag should be 'KeyDeputy'.\n",
+                 L"第 1 行第 1 列，根元素是 <Config>，程序要的是 <KeyDeputy>\n");
     EXPECT_TRUE(outcome.okOnly);
     EXPECT_TRUE(outcome.ownerless);
     EXPECT_EQ(outcome.exitCode, 255);
@@ -221,12 +230,14 @@ TEST_F(XmlFile, LoadReportForAWrongRootThenExit255) {
 TEST_F(XmlFile, LoadReportForUnreadableFilesThenExit255) {
     std::wstring missing = folder + L"\\missing.xml";
     LoadOutcome outcome = LoadInChild(missing);
-    EXPECT_EQ(outcome.report, ReportHead(missing) + L"错误: 文件未找到。\n在 0行 0列。\n");
+    // Said as a missing file, not as a parse error at line 0.
+    ExpectReport(outcome, ReportHead(missing) + L"错误: 文件未找到。\n在 0行 0列。\n",
+                 L"KeyDeputy 拒绝加载：错误: 文件未找到\n");
     EXPECT_EQ(outcome.exitCode, 255);
 
     std::wstring empty = Write(L"empty.xml", "", 0);
     outcome = LoadInChild(empty);
-    EXPECT_EQ(outcome.report, ReportHead(empty) + L"错误: 没有数据。\n在 0行 0列。\n");
+    ExpectReport(outcome, ReportHead(empty) + L"错误: 没有数据。\n在 0行 0列。\n", L"KeyDeputy 拒绝加载：错误: 没有数据\n");
     EXPECT_EQ(outcome.exitCode, 255);
 }
 
@@ -235,12 +246,14 @@ TEST_F(XmlFile, OneMismatchedEndTagIsFatal) {
     // configuration is refused, with the position just after that end tag.
     std::wstring path = WriteUtf16(L"mismatch.xml", L"<KeyDeputy>\r\n<设置><名称>x</设置>\r\n</KeyDeputy>", true);
     LoadOutcome outcome = LoadInChild(path);
-    EXPECT_EQ(outcome.report, ReportHead(path) + L"警告: 标签结束不匹配。\n在 2行 15列。\n");
+    ExpectReport(outcome, ReportHead(path) + L"警告: 标签结束不匹配。\n在 2行 15列。\n",
+                 L"第 2 行第 5 列，<名称> 没有对应的结束标签 </名称>，它被外层元素的结束标签一并关闭\n");
     EXPECT_EQ(outcome.exitCode, 255);
 
     std::wstring broken = Write8(L"broken.xml", "<KeyDeputy>\n  <a>Tom & Jerry</a>\n</KeyDeputy>");
     outcome = LoadInChild(broken);
-    EXPECT_EQ(outcome.report, ReportHead(broken) + L"错误: 未知字符集。\n在 2行 19列。\n");
+    ExpectReport(outcome, ReportHead(broken) + L"错误: 未知字符集。\n在 2行 19列。\n",
+                 L"第 2 行第 10 列，这个“&”不是有效的字符引用的开头\n");
     EXPECT_EQ(outcome.exitCode, 255);
 }
 
