@@ -37,11 +37,16 @@
 #define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
 #define KD_MSG_REPLACE L"覆盖文件"
 #define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
+// The platform's reason follows on its own line.
+#define KD_MSG_COMMAND L"命令失败"
+#define KD_MSG_COMMAND_TEXT L"无法打开“%s”。"
 
 // Menu vocabulary.
 #define KD_MENU_SEPARATOR L"分割条"
 #define KD_ATTR_HOTKEY L"快捷键"
 #define KD_ATTR_SELECTABLE L"可选"
 #define KD_ATTR_CHECKED L"选中"
+#define KD_ATTR_PARAMETERS L"参数"
+#define KD_ATTR_FOLDER L"起始位置"
 #define KD_UNDEFINED_COMMAND L"未定义"
 #define KD_RESOLUTION_WORD L"分辨率"

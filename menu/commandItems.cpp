@@ -34,12 +34,14 @@ bool ReserveCommandItem() {
     return true;
 }
 
-bool AppendCommandItem(const wchar_t* command) {
+bool AppendCommandItem(const wchar_t* command, const wchar_t* parameters, const wchar_t* folder) {
     // A cut command would run something else than what was written.
     if (!command || TextLength(command) > size_t(COMMAND_TEXT_MAX)) return false;
     if (!ReserveCommandItem()) return false;
     CommandItem& item = CommandItems[CommandItemCount];
     item.command = command;
+    item.parameters = parameters;
+    item.folder = folder;
     item.handler = nullptr;
     ++CommandItemCount;
     return true;

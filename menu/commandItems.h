@@ -16,6 +16,9 @@ struct CommandItem {
     // Not a copy: the element's text in the configuration tree, which lives as long as
     // the list, or a literal. A record stays small however long its command is.
     const wchar_t* command;
+    // The 参数 and 起始位置 attributes for the shell, into the tree too; null when absent.
+    const wchar_t* parameters;
+    const wchar_t* folder;
     ActionHandler handler;  // cached action, set by dispatch on first use
 };
 
@@ -27,6 +30,6 @@ extern int32_t CommandItemCapacity;
 bool InitCommandItems();
 // Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();
-// Appends a record (doubling the room) that keeps command itself, so command must
+// Appends a record (doubling the room) that keeps its texts themselves, so they must
 // live as long as the record; false when it cannot be stored.
-bool AppendCommandItem(const wchar_t* command);
+bool AppendCommandItem(const wchar_t* command, const wchar_t* parameters = nullptr, const wchar_t* folder = nullptr);

@@ -31,7 +31,8 @@
     if (TextEquals(element.attributeValue(KD_ATTR_CHECKED, nullptr), KD_YES)) flags |= MENU_CHECKED;
     sink.appendItem(sink.context, parentMenu, flags, identifier, shownText);
 
-    AppendCommandItem(command);  // cannot fail: the length is checked and the room reserved
+    AppendCommandItem(command, element.attributeValue(KD_ATTR_PARAMETERS, nullptr),
+                      element.attributeValue(KD_ATTR_FOLDER, nullptr));  // cannot fail: the length is checked and the room reserved
 }
 
 void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink) {
