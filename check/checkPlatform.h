@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lib/xmlReader.h"
+#include "menu/shellCommand.h"
 
 struct CheckPlatform {
     // The whole file into a malloc'd buffer followed by four zero bytes. XML_OK,
@@ -22,4 +23,6 @@ struct CheckPlatform {
     bool (*hotkeyTaken)(uint32_t modifiers, uint32_t key);
     // True when a plain file path names nothing.
     bool (*pathMissing)(const wchar_t* path);
+    // The program's own look-ups for shell commands (files, search path, variables).
+    const ShellLookups* shellLookups;
 };

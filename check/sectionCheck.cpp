@@ -10,7 +10,8 @@ const wchar_t* const SECTIONS[] = {KD_SECTION_SETTINGS, KD_SECTION_MENU, KD_SECT
 const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_KEY_AUTOSTART};
 const wchar_t* const TIP_KEYS[] = {KD_KEY_TIP_SHOW, KD_KEY_TIP_TEXT, KD_KEY_TIP_TITLE};
 const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_SHUTDOWN, KD_MSG_SCREENSHOT,
-                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE};
+                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
+                                       KD_MSG_COMMAND};
 
 // English words a new user tries for the sections.
 const NameAlias SECTION_ALIASES[] = {
@@ -72,6 +73,8 @@ const FormatMessage FORMAT_MESSAGES[] = {
      L"提示框不会说出是哪一项的快捷键失败"},
     {KD_MSG_REPLACE, "replace-message-format", "replace-message-no-slot", L"要替换的文件的完整路径",
      L"提问时不会说出是哪个文件"},
+    {KD_MSG_COMMAND, "command-message-format", "command-message-no-slot", L"打不开的命令",
+     L"提示框不会说出是哪个命令打不开"},
 };
 
 void CheckFormatMessage(CheckContext& c, const XmlElement& language, const FormatMessage& format) {

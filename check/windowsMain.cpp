@@ -12,6 +12,7 @@
 #include "lib/textCopy.h"
 #include "lib/xmlFile.h"
 #include "lib/xmlTextDecodingWin.h"
+#include "menu/shellLookupsWin.h"
 
 namespace {
 
@@ -91,7 +92,8 @@ int wmain(int argc, wchar_t** argv) {
     defaultPath[length] = 0;
     AppendTextCut(defaultPath, sizeof defaultPath / sizeof *defaultPath, L"KeyDeputy.xml");
 
-    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin};
+    const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
+                                    &PlatformShellLookups};
     int32_t code = RunChecker(argc - 1, argv + 1, defaultPath, platform, WriteWin);
     if (ProbeWindow) DestroyWindow(ProbeWindow);
     WaitWhenAloneOnConsole();
