@@ -16,9 +16,6 @@ struct CommandItem {
     // Not a copy: the element's text in the configuration tree, which lives as long as
     // the list, or a literal. A record stays small however long its command is.
     const wchar_t* command;
-    // The 参数 and 起始位置 attributes for the shell, into the tree too; null when absent.
-    const wchar_t* parameters;
-    const wchar_t* folder;
     ActionHandler handler;  // cached action, set by dispatch on first use
 };
 
@@ -30,6 +27,11 @@ extern int32_t CommandItemCapacity;
 bool InitCommandItems();
 // Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();
+// Makes room for one more item's 参数 and 起始位置; false when memory is short.
+bool ReserveShellSettings();
 // Appends a record (doubling the room) that keeps its texts themselves, so they must
-// live as long as the record; false when it cannot be stored.
+// live as long as the record; false when it cannot be stored. parameters and folder
+// (参数, 起始位置) may be null.
 bool AppendCommandItem(const wchar_t* command, const wchar_t* parameters = nullptr, const wchar_t* folder = nullptr);
+// The 参数 and 起始位置 of item index, null where the item has none.
+void FindShellSettings(int32_t index, const wchar_t** parameters, const wchar_t** folder);

@@ -44,7 +44,7 @@ void DispatchCommand(int32_t index) {
     }
     case DispatchKind::Shell:
         StartShellCom();
-        RunShellCommand(item);
+        RunShellCommand(index);
         break;
     }
 }

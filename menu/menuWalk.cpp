@@ -15,6 +15,9 @@
     // Past the last identifier a menu can carry, an item could never be chosen.
     if (CommandItemCount > LAST_COMMAND_ID - FIRST_COMMAND_ID) return;
     if (!ReserveCommandItem()) return;
+    const wchar_t* parameters = element.attributeValue(KD_ATTR_PARAMETERS, nullptr);
+    const wchar_t* folder = element.attributeValue(KD_ATTR_FOLDER, nullptr);
+    if ((parameters || folder) && !ReserveShellSettings()) return;
     int32_t identifier = FIRST_COMMAND_ID + CommandItemCount;
 
     wchar_t shownText[MENU_TEXT_SIZE];
@@ -31,8 +34,7 @@
     if (TextEquals(element.attributeValue(KD_ATTR_CHECKED, nullptr), KD_YES)) flags |= MENU_CHECKED;
     sink.appendItem(sink.context, parentMenu, flags, identifier, shownText);
 
-    AppendCommandItem(command, element.attributeValue(KD_ATTR_PARAMETERS, nullptr),
-                      element.attributeValue(KD_ATTR_FOLDER, nullptr));  // cannot fail: the length is checked and the room reserved
+    AppendCommandItem(command, parameters, folder);  // cannot fail: the length is checked and the room reserved
 }
 
 void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink) {

@@ -7,6 +7,7 @@
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "lib/textCopy.h"
+#include "menu/commandItems.h"
 #include "menu/shellCommand.h"
 #include "menu/shellLookupsWin.h"
 
@@ -51,10 +52,13 @@ DWORD Open(const ShellCommand& command) {
 
 // Kept apart so that its buffers are gone before any box opens: a box's loop may
 // dispatch further commands, each with a frame of its own.
-[[gnu::noinline]] DWORD PrepareAndOpen(const CommandItem& item) {
+[[gnu::noinline]] DWORD PrepareAndOpen(int32_t index) {
+    const wchar_t* parameters;
+    const wchar_t* workFolder;
+    FindShellSettings(index, &parameters, &workFolder);
     ShellCommand whole;
     const wchar_t* folder = ProgramFolder();
-    if (!PrepareWholeCommand(item.command, item.parameters, item.folder, folder, PlatformShellLookups, &whole))
+    if (!PrepareWholeCommand(CommandItems[index].command, parameters, workFolder, folder, PlatformShellLookups, &whole))
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD error = Open(whole);
     if (!error || !SplitAfterError(error, whole.file)) return error;
@@ -81,7 +85,7 @@ void ShowFailure(const wchar_t* command, DWORD error) {
 
 }  // namespace
 
-void RunShellCommand(const CommandItem& item) {
-    DWORD error = PrepareAndOpen(item);
-    if (error) ShowFailure(item.command, error);
+void RunShellCommand(int32_t index) {
+    DWORD error = PrepareAndOpen(index);
+    if (error) ShowFailure(CommandItems[index].command, error);
 }
