@@ -7,7 +7,7 @@
 #include "actions/resolutionWin.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
-#include "app/mainWindow.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
 #include "lib/textCopy.h"

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "actions/actionHandlers.h"
-#include "app/trayIcon.h"
+#include "app/lifecycle.h"
 #include "platform/systemLibrary.h"
 
 namespace {

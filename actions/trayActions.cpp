@@ -3,7 +3,7 @@
 
 #include "actions/actionHandlers.h"
 #include "app/configLookup.h"
-#include "app/mainWindow.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 

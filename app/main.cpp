@@ -6,6 +6,7 @@
 
 #include "app/appInstance.h"
 #include "app/autostartWin.h"
+#include "app/configLoad.h"
 #include "app/configLookup.h"
 #include "app/configPath.h"
 #include "app/instanceName.h"
@@ -63,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     wchar_t* modulePath = ModulePath();
     wchar_t* configPath = ConfigPathFromModulePath(modulePath ? modulePath : L"");
     free(modulePath);
-    ConfigRoot = LoadConfigXml(configPath ? configPath : L"", KD_ROOT);
+    ConfigRoot = LoadConfigOrEnd(configPath ? configPath : L"");
     free(configPath);
 
     LoadAppCaption();

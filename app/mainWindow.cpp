@@ -2,6 +2,7 @@
 
 #include "actions/brightnessWin.h"
 #include "app/configLookup.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
@@ -9,8 +10,6 @@
 #include "menu/menuWalkWin.h"
 
 HMENU TrayMenu = nullptr;
-bool MainWindowReady = false;
-bool ProgramEnding = false;
 
 // Sent by the shell when its notification area is created again (it restarted):
 // the icon must then be added anew or the program has no way in.

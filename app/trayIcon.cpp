@@ -2,11 +2,11 @@
 
 #include "app/appInstance.h"
 #include "app/configLookup.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/resourceIds.h"
 #include "lib/textCopy.h"
 
-HWND MainWindow = nullptr;
 NOTIFYICONDATAW TrayIcon = {};
 bool TrayIconShown = false;
 

@@ -1,4 +1,4 @@
-// The hidden main window's handle and the one notification-area icon record.
+// The one notification-area icon record.
 #pragma once
 
 #include <windows.h>
@@ -6,7 +6,6 @@
 
 constexpr UINT WM_TRAYNOTIFY = WM_USER;
 
-extern HWND MainWindow;
 extern NOTIFYICONDATAW TrayIcon;
 extern bool TrayIconShown;
 

@@ -58,15 +58,16 @@ XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlPar
     return root;
 }
 
-XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot) {
+XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot, XmlLoadOutcome* outcome) {
     ReaderSettings.utf8Input = false;
-    XmlParseResult result = {XML_OK, 0, 0};
-    XmlElement root = ParseXmlFile(path, expectedRoot, &result);
-    if (result.code == XML_OK) return root;
+    outcome->result = {XML_OK, 0, 0};
+    outcome->report[0] = 0;
+    XmlElement root = ParseXmlFile(path, expectedRoot, &outcome->result);
+    if (outcome->result.code == XML_OK) return root;
     // A warning leaves a tree behind; nothing of a refused file may survive.
     root.release();
-    wchar_t report[XML_LOAD_REPORT_SIZE];
-    FormatXmlLoadReport(report, XML_LOAD_REPORT_SIZE, path, result.code, result.line, result.column, expectedRoot);
-    MessageBoxW(nullptr, report, XML_LOAD_REPORT_CAPTION, MB_TOPMOST | MB_ICONERROR);
-    exit(255);
+    const XmlParseResult& result = outcome->result;
+    FormatXmlLoadReport(outcome->report, XML_LOAD_REPORT_SIZE, path, result.code, result.line, result.column,
+                        expectedRoot);
+    return XmlElement::emptyElement;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lib/xmlLoadReport.h"
+
 struct XmlElementRecord;
 
 // Reference-counted handle to one element of a parsed tree, or nothing.
@@ -100,6 +102,16 @@ const wchar_t* XmlErrorText(int32_t code);
 // a line feed starts a new line, every other unit is one column.
 void XmlLineAndColumn(const wchar_t* text, size_t index, int32_t* line, int32_t* column);
 
-// Platform side (file access, message box, process exit).
+// Platform side (file access and conversion).
 XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlParseResult* result);
-XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot);
+
+// What loading a configuration file came to: the parse result and, when it is not
+// XML_OK, the load report to show the user.
+struct XmlLoadOutcome {
+    XmlParseResult result;
+    wchar_t report[XML_LOAD_REPORT_SIZE];
+};
+// Reads a configuration file as the program does. The tree, or on any error (a
+// warning included) the empty element with outcome holding code, position and report.
+// Decides nothing about the program: the caller tells the user and goes on or ends.
+XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot, XmlLoadOutcome* outcome);

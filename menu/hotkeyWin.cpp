@@ -4,7 +4,7 @@
 
 #include "app/configLookup.h"
 #include "app/messages.h"
-#include "app/trayIcon.h"
+#include "app/lifecycle.h"
 #include "menu/hotkey.h"
 
 void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {

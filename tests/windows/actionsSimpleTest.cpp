@@ -7,6 +7,7 @@
 #include "actions/actionHandlers.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
+#include "app/lifecycle.h"
 #include "app/trayIcon.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/testSupport.h"

@@ -7,6 +7,7 @@
 
 #include "actions/brightnessWin.h"
 #include "app/appInstance.h"
+#include "app/lifecycle.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "app/appInstance.h"
+#include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
 #include "menu/hotkeyWin.h"
-#include "menu/menuWalkWin.h"
 #include "menu/menuWalk.h"
+#include "menu/menuWalkWin.h"
 #include "tests/windows/actionsTestSupport.h"
 #include "tests/windows/configFixture.h"
 #include "tests/windows/testSupport.h"

@@ -6,6 +6,7 @@
 #include "actions/actionHandlers.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
+#include "app/lifecycle.h"
 #include "app/mainWindow.h"
 #include "app/resourceIds.h"
 #include "app/trayIcon.h"

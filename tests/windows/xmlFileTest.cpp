@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/configLoad.h"
 #include "lib/xmlReader.h"
 #include "tests/windows/testSupport.h"
 
@@ -60,7 +61,8 @@ TEST_F(XmlFile, Utf16WithAndWithoutItsMark) {
         EXPECT_EQ(result.column, 0);
         EXPECT_STREQ(root.name(), L"KeyDeputy") << mark;
         EXPECT_STREQ(ConfiguredName(root), L"测试") << mark;
-        EXPECT_STREQ(ConfiguredName(LoadConfigXml(path.c_str(), L"KeyDeputy")), L"测试") << mark;
+        XmlLoadOutcome outcome;
+        EXPECT_STREQ(ConfiguredName(LoadConfigXml(path.c_str(), L"KeyDeputy", &outcome)), L"测试") << mark;
     }
 }
 
@@ -78,7 +80,8 @@ TEST_F(XmlFile, EightBitConfigurationsInTheAnsiCodePageOrUtf8) {
     };
     for (const Case& c : cases) {
         std::wstring path = Write8(c.name, c.bytes);
-        XmlElement root = LoadConfigXml(path.c_str(), L"KeyDeputy");
+        XmlLoadOutcome outcome;
+        XmlElement root = LoadConfigXml(path.c_str(), L"KeyDeputy", &outcome);
         EXPECT_FALSE(ReaderSettings.utf8Input);
         EXPECT_STREQ(root.name(), L"KeyDeputy") << c.name;
         if (c.bytes.find("<a>") == std::string::npos)
@@ -171,7 +174,7 @@ TEST_F(XmlFile, DeepNestingIsRefusedUnderTheWindowsBuild) {
 namespace {
 
 KD_CHILD_MODE(XmlLoadConfigChild, L"xmlload") {
-    XmlElement root = LoadConfigXml(arg, L"KeyDeputy");
+    XmlElement root = LoadConfigOrEnd(arg);
     return root.isEmpty() ? 1 : 0;
 }
 
@@ -239,6 +242,21 @@ TEST_F(XmlFile, OneMismatchedEndTagIsFatal) {
     outcome = LoadInChild(broken);
     EXPECT_EQ(outcome.report, ReportHead(broken) + L"错误: 未知字符集。\n在 2行 19列。\n");
     EXPECT_EQ(outcome.exitCode, 255);
+}
+
+TEST_F(XmlFile, LoaderReportsARefusedFileAndLeavesTheCallerRunning) {
+    // In this process: a box or an exit here would hang or end the test.
+    std::wstring broken = Write8(L"broken.xml", "<KeyDeputy>\n  <a>Tom & Jerry</a>\n</KeyDeputy>");
+    XmlLoadOutcome outcome;
+    EXPECT_TRUE(LoadConfigXml(broken.c_str(), L"KeyDeputy", &outcome).isEmpty());
+    EXPECT_EQ(outcome.result.code, XML_UNKNOWN_CHARSET);
+    EXPECT_EQ(outcome.result.line, 2);
+    EXPECT_EQ(std::wstring(outcome.report), ReportHead(broken) + L"错误: 未知字符集。\n在 2行 19列。\n");
+
+    std::wstring good = Write8(L"good.xml", "<keydeputy><a/></keydeputy>");
+    EXPECT_FALSE(LoadConfigXml(good.c_str(), L"KeyDeputy", &outcome).isEmpty());
+    EXPECT_EQ(outcome.result.code, XML_OK);
+    EXPECT_STREQ(outcome.report, L"");
 }
 
 TEST_F(XmlFile, GoodConfigurationLoadsInTheChildWithoutABox) {

@@ -1,0 +1,5 @@
+#include "app/lifecycle.h"
+
+HWND MainWindow = nullptr;
+bool MainWindowReady = false;
+bool ProgramEnding = false;
