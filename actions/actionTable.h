@@ -3,7 +3,6 @@
 #pragma once
 
 #include "actions/actionNames.h"
-#include "menu/commandItems.h"
 
 struct ActionEntry {
     wchar_t name[ACTION_NAME_SIZE];

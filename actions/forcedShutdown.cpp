@@ -7,6 +7,8 @@
 #include "app/messages.h"
 #include "platform/systemLibrary.h"
 
+static_assert(BOX_OK == IDOK && BOX_YES == IDYES, "the consent rules read the platform's box answers");
+
 bool LoadNativeShutdown(const wchar_t* library, const char* adjustName, const char* shutdownName,
                         NativeShutdown* native) {
     *native = {};

@@ -1,16 +1,7 @@
 #include "actions/reminder.h"
 
 #include "actions/actionNames.h"
-#include "app/messages.h"
 #include "lib/textCopy.h"
-
-namespace {
-// The platform's values, kept here so that the decision needs no platform header.
-constexpr uint32_t EXIT_LOGOFF = 0x0;
-constexpr uint32_t EXIT_SHUTDOWN = 0x1;
-constexpr uint32_t EXIT_REBOOT = 0x2;
-constexpr uint32_t EXIT_FORCE = 0x4;
-}  // namespace
 
 bool PowerChoiceExitFlags(int32_t choice, uint32_t* flags) {
     switch (choice) {
@@ -29,7 +20,9 @@ ReminderOutcome DecideReminder(const wchar_t* text, bool programEnding, int32_t*
     *actionRow = NO_ACTION_ROW;
     if (programEnding) return REMINDER_NOTHING;
     if (!text || TextLength(text) < 2) return REMINDER_POWER_ONLY;
-    if (TextContains(text, KD_RESOLUTION_WORD)) return REMINDER_RESOLUTION;
-    *actionRow = FindActionRow(text);
-    return *actionRow != NO_ACTION_ROW ? REMINDER_ACTION : REMINDER_SHOW_TEXT;
+    switch (ClassifyCommand(text, actionRow)) {
+    case CommandKind::Resolution: return REMINDER_RESOLUTION;
+    case CommandKind::Action: return REMINDER_ACTION;
+    default: return REMINDER_SHOW_TEXT;
+    }
 }

@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// ExitWindowsEx flags with the platform's values (EWX_LOGOFF, EWX_SHUTDOWN,
+// EWX_REBOOT, EWX_FORCE), so that the decision needs no platform header.
+constexpr uint32_t EXIT_LOGOFF = 0x0;
+constexpr uint32_t EXIT_SHUTDOWN = 0x1;
+constexpr uint32_t EXIT_REBOOT = 0x2;
+constexpr uint32_t EXIT_FORCE = 0x4;
 
 // The reminder dialog's power operation.
 enum PowerChoice : int32_t {

@@ -4,6 +4,10 @@
 
 #include "actions/reminder.h"
 
+static_assert(EXIT_LOGOFF == EWX_LOGOFF && EXIT_SHUTDOWN == EWX_SHUTDOWN && EXIT_REBOOT == EWX_REBOOT &&
+                  EXIT_FORCE == EWX_FORCE,
+              "the power choice's flags are the platform's");
+
 void RunPowerChoice(int32_t choice) {
     uint32_t flags = 0;
     if (!PowerChoiceExitFlags(choice, &flags)) return;

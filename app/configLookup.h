@@ -16,5 +16,8 @@ const wchar_t* MessageText(const wchar_t* key, const wchar_t* def);
 // Window class name and title, caption of every box, tray tip, autostart value name.
 constexpr int APP_CAPTION_SIZE = 64;
 extern wchar_t AppCaption[APP_CAPTION_SIZE];
+// Room of the balloon's text and title, as the notification record holds them.
+constexpr int TIP_TEXT_SIZE = 256;
+constexpr int TIP_TITLE_SIZE = 64;
 // Copies 设置 / 名称 (or the default caption) into AppCaption, cut to fit.
 void LoadAppCaption();

@@ -19,20 +19,6 @@ using namespace Gdiplus;
 GdiplusStartupInput GdiplusInput;
 ULONG_PTR GdiplusToken = 0;
 
-static bool RegisterMainClass() {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = AppInstance;
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
-    windowClass.lpszClassName = AppCaption;
-    return RegisterClassExW(&windowClass) != 0;
-}
-
 // True when another instance of this caption has already passed this step. The
 // object is taken before anything can wait on the user (the Temp question, hotkey
 // warnings), which the window test alone misses; it lives until the process ends.
@@ -70,11 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     LoadAppCaption();
     if (ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE) && OtherInstanceRunning()) return 0;
     ApplyAutostart(ConfigFlag(KD_SECTION_SETTINGS, KD_KEY_AUTOSTART));
-    if (!RegisterMainClass()) return 0;
-
-    HWND window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
-    InvalidateRect(window, nullptr, FALSE);
+    if (!OpenMainWindow()) return WINDOW_ERROR_EXIT_CODE;
     StartGdiplus();
 
     MSG message;

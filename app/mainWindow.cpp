@@ -1,6 +1,7 @@
 #include "app/mainWindow.h"
 
 #include "actions/brightnessWin.h"
+#include "app/appInstance.h"
 #include "app/configLookup.h"
 #include "app/lifecycle.h"
 #include "app/messages.h"
@@ -44,12 +45,39 @@ static void CreateMainWindow(HWND window) {
         defaultEntry.fState = MFS_DEFAULT;
         SetMenuItemInfoW(TrayMenu, 0, TRUE, &defaultEntry);
     }
-    BrightnessLevel = 100;
+    ResetBrightness();
     TrayIconShown = true;
     FillTrayIcon(ConfigFlag(KD_SECTION_TIP, KD_KEY_TIP_SHOW));
     Shell_NotifyIconW(NIM_ADD, &TrayIcon);
     InvalidateRect(window, nullptr, FALSE);
     MainWindowReady = true;
+}
+
+static bool RegisterMainClass() {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
+    windowClass.lpszClassName = AppCaption;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND OpenMainWindow() {
+    HWND window = nullptr;
+    if (RegisterMainClass())
+        window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
+    if (!window) {
+        MessageBoxW(nullptr, MessageText(KD_MSG_WINDOW, KD_MSG_WINDOW_TEXT), AppCaption, MB_TOPMOST | MB_ICONERROR);
+        return nullptr;
+    }
+    InvalidateRect(window, nullptr, FALSE);
+    return window;
 }
 
 void EndProgram() {

@@ -37,6 +37,8 @@
 #define KD_MSG_AUTOSTART_TEXT L"检测到您正在临时文件夹中运行程序，不建议你执行此操作。"
 #define KD_MSG_REPLACE L"覆盖文件"
 #define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
+#define KD_MSG_WINDOW L"程序窗口"
+#define KD_MSG_WINDOW_TEXT L"无法创建程序窗口，程序不能运行。"
 // The platform's reason follows on its own line.
 #define KD_MSG_COMMAND L"命令失败"
 #define KD_MSG_COMMAND_TEXT L"无法打开“%s”。"

@@ -7,6 +7,10 @@
 #include "app/resourceIds.h"
 #include "lib/textCopy.h"
 
+static_assert(ARRAYSIZE(NOTIFYICONDATAW{}.szInfo) == TIP_TEXT_SIZE &&
+                  ARRAYSIZE(NOTIFYICONDATAW{}.szInfoTitle) == TIP_TITLE_SIZE,
+              "the balloon's room is the notification record's");
+
 NOTIFYICONDATAW TrayIcon = {};
 bool TrayIconShown = false;
 

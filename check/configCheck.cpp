@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
 #include "lib/xmlLoadReport.h"
@@ -19,7 +20,7 @@ CheckEncoding EncodingOf(const XmlTextDecision& decision) {
 }
 
 void ReportUnread(CheckReport* report, const wchar_t* path, XmlError code, bool exists) {
-    FormatXmlLoadReport(report->loadReport, LOAD_REPORT_SIZE, path, code, 0, 0, CHECK_EXPECTED_ROOT);
+    FormatXmlLoadReport(report->loadReport, LOAD_REPORT_SIZE, path, code, 0, 0, KD_ROOT);
     if (code == XML_NO_DATA)
         AddFinding(report, Severity::Error, "file-empty", {0, 0}, {L"KeyDeputy 拒绝加载：", XmlErrorText(code)},
                    {L"文件是空的；从示例配置 KeyDeputy.xml 开始写"});
@@ -44,27 +45,10 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
         ReportUnread(report, path, readCode, exists);
         return report;
     }
-    // As the program's loader decides: a UTF-16 guess first, then 8-bit text in the ANSI code page.
-    bool looksUtf16 = platform.looksUtf16(bytes, length);
-    XmlTextDecision decision = DecideXmlTextEncoding(bytes, length, true, looksUtf16, false);
+    XmlTextDecision decision;
+    report->text = DecodeXmlText(bytes, length, CONFIG_GUESS_UTF16, CONFIG_UTF8_INPUT,
+                                 {platform.looksUtf16, platform.decode}, &decision);
     report->encoding = EncodingOf(decision);
-    if (decision.encoding == XmlTextEncoding::Utf16) {
-        size_t units = (length - decision.skipBytes) / 2;
-        report->text = static_cast<wchar_t*>(malloc((units + 1) * sizeof(wchar_t)));
-        if (report->text) {
-            const unsigned char* p = bytes + decision.skipBytes;
-            size_t n = 0;
-            // Up to the first zero unit, as the program's text ends there.
-            while (n < units && (p[2 * n] | p[2 * n + 1])) {
-                report->text[n] = wchar_t(p[2 * n] | (p[2 * n + 1] << 8));
-                ++n;
-            }
-            report->text[n] = 0;
-        }
-    } else {
-        report->text = platform.decode(bytes + decision.skipBytes, length - decision.skipBytes,
-                                       decision.encoding == XmlTextEncoding::Utf8);
-    }
     if (!report->text) {
         ReportUnread(report, path, XML_OUT_OF_MEMORY, true);
         return report;
@@ -79,14 +63,14 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
     XmlParseObserver observer = {&c.places, ObserveElement};
     ParseObserver = &observer;
     XmlParseResult result = {XML_OK, 0, 0};
-    report->root = ParseXmlText(report->text, CHECK_EXPECTED_ROOT, &result);
+    report->root = ParseXmlText(report->text, KD_ROOT, &result);
     report->loads = result.code == XML_OK;
     if (c.places.failed) {
         ReportUnread(report, path, XML_OUT_OF_MEMORY, true);
     } else {
         if (!report->loads) {
             FormatXmlLoadReport(report->loadReport, LOAD_REPORT_SIZE, path, result.code, result.line, result.column,
-                                CHECK_EXPECTED_ROOT);
+                                KD_ROOT);
             ExplainLoadError(c, result);
         }
         // A refused file with a tree (mismatched end tags) is still explained item by item.

@@ -6,9 +6,6 @@
 #include "check/checkPlatform.h"
 #include "check/checkReport.h"
 
-// The root element KeyDeputy expects.
-#define CHECK_EXPECTED_ROOT L"KeyDeputy"
-
 // The report for the file at path; null when memory is short. Release with ReleaseCheckReport.
 CheckReport* CheckConfigFile(const wchar_t* path, const CheckPlatform& platform);
 // The same for a file already read: readCode, bytes, length and exists as readFile gives them.

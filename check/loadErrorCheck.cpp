@@ -1,6 +1,7 @@
 // Why the program refuses a file: its own report, and the cause where it lies elsewhere.
 #include <cstdlib>
 
+#include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
 #include "lib/xmlEntities.h"
@@ -106,23 +107,8 @@ void ExplainExtraNode(CheckContext& c, size_t errorOffset) {
 
 void ExplainWrongRoot(CheckContext& c) {
     XmlParseResult result = {XML_OK, 0, 0};
-    XmlElement top = ParseXmlText(c.text, nullptr, &result);
     XmlElement found;
-    if (top.name() && !top.isDeclaration()) {
-        found = top;
-    } else {
-        // Through declarations, as the reader looks for the root.
-        XmlElement scope = top;
-        for (int32_t i = 0; i < scope.childCount();) {
-            XmlElement child = scope.childAt(i);
-            if (!child.isDeclaration()) {
-                found = child;
-                break;
-            }
-            scope.assign(child);
-            i = 0;
-        }
-    }
+    FindXmlRoot(ParseXmlText(c.text, nullptr, &result), KD_ROOT, &found);
     if (found.isEmpty()) {
         Add(c, Severity::Error, "wrong-root", {0, 0}, {L"文件里没有任何元素"},
             {L"整个配置要写在 <KeyDeputy> 与 </KeyDeputy> 之间，参考示例配置 KeyDeputy.xml"});

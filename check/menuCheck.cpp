@@ -16,28 +16,20 @@
 namespace {
 
 constexpr int32_t MAX_POPUPS = 400;
-constexpr int32_t HIDE_ICON_ROW = 7;
-constexpr int32_t EXIT_ROW = 8;
 const wchar_t* const ITEM_ATTRIBUTES[] = {KD_ATTR_HOTKEY, KD_ATTR_SELECTABLE, KD_ATTR_CHECKED, KD_ATTR_PARAMETERS,
                                          KD_ATTR_FOLDER};
-
-// Popups and items as the menu walk hands them out.
-struct WalkedItem {
-    int32_t popup;  // 0: the root, else popup index + 1
-    int32_t identifier;
-};
 
 struct Popup {
     const wchar_t* name;
     int32_t parent;
 };
 
+// Popups as the menu walk hands them out, and the popup of each item row
+// (0: the root, else popup index + 1); the paths are known once the walk is done.
 struct MenuRecord {
     Popup popups[MAX_POPUPS];
     int32_t popupCount;
-    WalkedItem* items;
-    int32_t itemCount;
-    int32_t itemCapacity;
+    int32_t rowPopups[MAX_ITEMS];
 };
 
 struct HotkeySeen {
@@ -52,7 +44,6 @@ struct MenuChecker : CheckContext {
     MenuRecord* menu;
     HotkeySeen* hotkeys;
     int32_t hotkeyCount;
-    int32_t walkedIndex;  // next walked item to match with an element
     bool sawExit;
     bool hideIconUndoable;
     int32_t hideIconCount;
@@ -60,7 +51,7 @@ struct MenuChecker : CheckContext {
 };
 
 void* CreatePopup(void* context) {
-    MenuRecord* menu = static_cast<MenuRecord*>(context);
+    MenuRecord* menu = static_cast<MenuChecker*>(context)->menu;
     if (menu->popupCount == MAX_POPUPS) return nullptr;
     menu->popups[menu->popupCount] = {nullptr, 0};
     return reinterpret_cast<void*>(intptr_t(++menu->popupCount));
@@ -69,24 +60,14 @@ void* CreatePopup(void* context) {
 int32_t PopupIndex(void* menu) { return int32_t(reinterpret_cast<intptr_t>(menu)); }
 
 void AppendPopup(void* context, void* parentMenu, void* popup, const wchar_t* text) {
-    MenuRecord* menu = static_cast<MenuRecord*>(context);
+    MenuRecord* menu = static_cast<MenuChecker*>(context)->menu;
     int32_t index = PopupIndex(popup);
     if (index > 0) menu->popups[index - 1] = {text, PopupIndex(parentMenu)};
 }
 
 void AppendSeparator(void*, void*) {}
 
-void AppendItem(void* context, void* parentMenu, uint32_t, int32_t identifier, const wchar_t*) {
-    MenuRecord* menu = static_cast<MenuRecord*>(context);
-    if (menu->itemCount == menu->itemCapacity) {
-        int32_t capacity = menu->itemCapacity ? menu->itemCapacity * 2 : 64;
-        void* grown = realloc(menu->items, size_t(capacity) * sizeof(WalkedItem));
-        if (!grown) return;
-        menu->items = static_cast<WalkedItem*>(grown);
-        menu->itemCapacity = capacity;
-    }
-    menu->items[menu->itemCount++] = {PopupIndex(parentMenu), identifier};
-}
+void AppendItem(void*, void*, uint32_t, int32_t, const wchar_t*) {}
 
 // Nothing is registered: the checker only looks.
 void RegisterNothing(void*, const XmlElement&, const wchar_t*, int32_t) {}
@@ -303,7 +284,7 @@ void CheckCommand(MenuChecker& c, const XmlElement& element, const wchar_t* comm
     }
     if (decision.kind == DispatchKind::Action) {
         row->kind = ItemKind::Action;
-        if (decision.actionRow == EXIT_ROW) c.sawExit = true;
+        if (decision.actionRow == int32_t(ActionRow::ExitProgram)) c.sawExit = true;
         return;
     }
     row->kind = ItemKind::Shell;
@@ -327,62 +308,60 @@ void CheckCommand(MenuChecker& c, const XmlElement& element, const wchar_t* comm
     CheckShellCommand(c, element, command, row);
 }
 
-[[gnu::noinline]] void CheckItem(MenuChecker& c, const XmlElement& element, int32_t walked) {
-    const WalkedItem& walkedItem = c.menu->items[walked];
+[[gnu::noinline]] void CheckItem(MenuChecker& c, const XmlElement& element, int32_t identifier, int32_t popup) {
     if (c.report->itemCount == MAX_ITEMS) {
         ++c.report->itemsLeftOut;
         return;
     }
     int32_t index = c.report->itemCount++;
     ItemRow& row = c.report->items[index];
-    row.id = walkedItem.identifier;
-    ItemPath(*c.menu, walkedItem.popup, &row);
+    row.id = identifier;
+    c.menu->rowPopups[index] = popup;
     CopyTextCut(row.label, ITEM_TEXT_SIZE, element.name());
-    row.command = CommandItems[walked].command;
+    row.command = CommandItems[identifier - FIRST_COMMAND_ID].command;
     row.hotkey = element.attributeValue(KD_ATTR_HOTKEY, nullptr);
     row.hotkeyUsable = row.hotkey && CheckHotkey(c, element, index, row.hotkey);
 
     CheckAttributes(c, element);
     size_t shown = TextLength(element.name()) + (row.hotkey ? 1 + TextLength(row.hotkey) : 0);
+    wchar_t most[12];
+    FormatNumber(most, MENU_TEXT_SIZE - 1);
     if (shown >= size_t(MENU_TEXT_SIZE))
         Add(c, Severity::Warning, "label-cut", At(c, TagOffset(c, element)),
-            {L"菜单项文字（名称加快捷键）超过 255 个字符，菜单只显示前 255 个"}, {L"缩短名称"});
+            {L"菜单项文字（名称加快捷键）超过 ", most, L" 个字符，菜单只显示前 ", most, L" 个"}, {L"缩短名称"});
     CheckCommand(c, element, row.command, &row);
-    if (FindActionRow(row.command) == HIDE_ICON_ROW) {
+    if (FindActionRow(row.command) == int32_t(ActionRow::ToggleTrayIcon)) {
         if (row.hotkeyUsable) c.hideIconUndoable = true;
         if (c.hideIconCount < 8) c.hideIconPositions[c.hideIconCount++] = At(c, TagOffset(c, element));
     }
 }
 
-// Every element of the menu in document order, as the walk reads them; command items
-// are matched with the walk's records, which leaves out what it could not store.
-void VisitMenu(MenuChecker& c, const XmlElement& element) {
-    int32_t count = element.childCount();
-    if (count > 0) {
+// Every element of the menu as the program's walk decides it, in document order.
+void VisitElement(void* context, void* parentMenu, const XmlElement& element, MenuEntry entry, int32_t identifier) {
+    MenuChecker& c = *static_cast<MenuChecker*>(context);
+    switch (entry) {
+    case MenuEntry::Submenu:
         if (element.attributeValue(KD_ATTR_HOTKEY, nullptr))
             Add(c, Severity::Note, "hotkey-ignored", At(c, AttributeOffset(c, element, KD_ATTR_HOTKEY)),
                 {L"“", element.name(), L"”是子菜单，它的快捷键不起作用"}, {L"快捷键只能写在没有子元素的菜单项上"});
-        for (int32_t i = 0; i < count; ++i) VisitMenu(c, element.childAt(i));
-        return;
-    }
-    if (TextEquals(element.name(), KD_MENU_SEPARATOR)) return;
-    const wchar_t* text = element.text(0);
-    const wchar_t* command = text ? text : KD_UNDEFINED_COMMAND;
-    if (c.walkedIndex < c.menu->itemCount && TextEquals(CommandItems[c.walkedIndex].command, command)) {
-        CheckItem(c, element, c.walkedIndex++);
-        return;
-    }
-    if (TextLength(command) <= size_t(COMMAND_TEXT_MAX)) {
-        // Left out for a reason of the walk's own, such as the list's room.
+        break;
+    case MenuEntry::Separator: break;
+    case MenuEntry::Item: CheckItem(c, element, identifier, PopupIndex(parentMenu)); break;
+    case MenuEntry::NoIdentifier:
+    case MenuEntry::NoRoom:
         Add(c, Severity::Warning, "item-left-out", At(c, TagOffset(c, element)),
             {L"程序不加入“", element.name(), L"”这一项，菜单里没有它"}, {L"减少菜单项的数目"});
-        return;
+        break;
+    case MenuEntry::CommandTooLong: {
+        wchar_t length[12], most[12];
+        FormatNumber(length, int64_t(TextLength(element.text(0))));
+        FormatNumber(most, COMMAND_TEXT_MAX);
+        Add(c, Severity::Warning, "command-too-long", At(c, TagOffset(c, element)),
+            {L"“", element.name(), L"”的命令有 ", length, L" 个字符，超过 ", most, L" 个：程序不加入这一项，菜单里没有它"},
+            {L"缩短命令：参数可以写在 参数 属性里，或把命令写进一个 .bat 文件再在这里写那个文件的路径"});
+        break;
     }
-    wchar_t length[12];
-    FormatNumber(length, int64_t(TextLength(command)));
-    Add(c, Severity::Warning, "command-too-long", At(c, TagOffset(c, element)),
-        {L"“", element.name(), L"”的命令有 ", length, L" 个字符，超过 1023 个：程序不加入这一项，菜单里没有它"},
-        {L"缩短命令：参数可以写在 参数 属性里，或把命令写进一个 .bat 文件再在这里写那个文件的路径"});
+    }
 }
 
 void CheckMenuItems(MenuChecker& c, const XmlElement& menuSection) {
@@ -396,9 +375,9 @@ void CheckMenuItems(MenuChecker& c, const XmlElement& menuSection) {
             {L"<菜单> 里没有任何菜单项：程序运行后没有托盘菜单"}, {L"在 <菜单> 里写上菜单项"});
         return;
     }
-    MenuSink sink = {c.menu, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterNothing};
+    MenuSink sink = {&c, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterNothing, VisitElement};
     WalkMenu(menuSection, nullptr, sink);
-    VisitMenu(c, menuSection);
+    for (int32_t i = 0; i < c.report->itemCount; ++i) ItemPath(*c.menu, c.menu->rowPopups[i], &c.report->items[i]);
     if (!c.hideIconUndoable)
         for (int32_t i = 0; i < c.hideIconCount; ++i)
             Add(c, Severity::Warning, "hide-icon-no-way-back", c.hideIconPositions[i],
@@ -417,7 +396,6 @@ void CheckMenu(CheckContext& context, const XmlElement& root) {
     c.menu = static_cast<MenuRecord*>(calloc(1, sizeof(MenuRecord)));
     c.hotkeys = static_cast<HotkeySeen*>(calloc(MAX_ITEMS, sizeof(HotkeySeen)));
     if (c.menu && c.hotkeys && InitCommandItems()) CheckMenuItems(c, root.childByName(KD_SECTION_MENU, nullptr));
-    if (c.menu) free(c.menu->items);
     free(c.menu);
     free(c.hotkeys);
 }

@@ -6,7 +6,6 @@ namespace {
 constexpr size_t MAX_COMPARED = 63;
 constexpr size_t FAR_AWAY = 1000;
 
-wchar_t Fold(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
 }  // namespace
 
 size_t EditDistance(const wchar_t* a, const wchar_t* b) {
@@ -20,7 +19,7 @@ size_t EditDistance(const wchar_t* a, const wchar_t* b) {
         row[0] = i;
         for (size_t j = 1; j <= m; ++j) {
             size_t above = row[j];
-            size_t best = diagonal + (Fold(a[i - 1]) == Fold(b[j - 1]) ? 0 : 1);
+            size_t best = diagonal + (FoldAscii(a[i - 1]) == FoldAscii(b[j - 1]) ? 0 : 1);
             if (above + 1 < best) best = above + 1;
             if (row[j - 1] + 1 < best) best = row[j - 1] + 1;
             row[j] = best;

@@ -1,4 +1,5 @@
 // The sections and their keys: what the program ignores or reads otherwise than written.
+#include "app/configLookup.h"
 #include "app/messages.h"
 #include "check/checkContext.h"
 #include "check/checkText.h"
@@ -10,7 +11,7 @@ const wchar_t* const SECTIONS[] = {KD_SECTION_SETTINGS, KD_SECTION_MENU, KD_SECT
 const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_KEY_AUTOSTART};
 const wchar_t* const TIP_KEYS[] = {KD_KEY_TIP_SHOW, KD_KEY_TIP_TEXT, KD_KEY_TIP_TITLE};
 const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_SHUTDOWN, KD_MSG_SCREENSHOT,
-                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
+                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE, KD_MSG_WINDOW,
                                        KD_MSG_COMMAND};
 
 // English words a new user tries for the sections.
@@ -137,12 +138,12 @@ void CheckSections(CheckContext& c, const XmlElement& root) {
             CheckKeys(c, section, SETTING_KEYS, "unknown-key");
             CheckYesNo(c, section, KD_KEY_SINGLE_INSTANCE);
             CheckYesNo(c, section, KD_KEY_AUTOSTART);
-            CheckLength(c, section, KD_KEY_NAME, 63);
+            CheckLength(c, section, KD_KEY_NAME, APP_CAPTION_SIZE - 1);
         } else if (TextEqualsIgnoreAsciiCase(name, KD_SECTION_TIP)) {
             CheckKeys(c, section, TIP_KEYS, "unknown-key");
             CheckYesNo(c, section, KD_KEY_TIP_SHOW);
-            CheckLength(c, section, KD_KEY_TIP_TEXT, 255);
-            CheckLength(c, section, KD_KEY_TIP_TITLE, 63);
+            CheckLength(c, section, KD_KEY_TIP_TEXT, TIP_TEXT_SIZE - 1);
+            CheckLength(c, section, KD_KEY_TIP_TITLE, TIP_TITLE_SIZE - 1);
         } else if (TextEqualsIgnoreAsciiCase(name, KD_SECTION_LANGUAGE)) {
             CheckKeys(c, section, MESSAGE_KEYS, "unknown-message-key");
             for (const FormatMessage& format : FORMAT_MESSAGES) CheckFormatMessage(c, section, format);

@@ -42,18 +42,24 @@ bool TextEquals(const wchar_t* a, const wchar_t* b) {
     return *a == *b;
 }
 
-bool TextContains(const wchar_t* haystack, const wchar_t* needle) {
+static wchar_t Same(wchar_t c) { return c; }
+
+static bool Contains(const wchar_t* haystack, const wchar_t* needle, wchar_t (*fold)(wchar_t)) {
     if (!needle || !*needle) return true;
     if (!haystack) return false;
     for (; *haystack; ++haystack) {
         size_t i = 0;
-        while (needle[i] && haystack[i] == needle[i]) ++i;
+        while (needle[i] && fold(haystack[i]) == fold(needle[i])) ++i;
         if (!needle[i]) return true;
     }
     return false;
 }
 
-static wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
+bool TextContains(const wchar_t* haystack, const wchar_t* needle) { return Contains(haystack, needle, Same); }
+
+bool TextContainsIgnoreAsciiCase(const wchar_t* haystack, const wchar_t* needle) {
+    return Contains(haystack, needle, FoldAscii);
+}
 
 bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b) {
     if (!a || !b) return a == b;

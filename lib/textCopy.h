@@ -14,8 +14,12 @@ bool AppendTextCut(wchar_t* dest, size_t capacity, const wchar_t* source);
 
 size_t TextLength(const wchar_t* text);
 bool TextEquals(const wchar_t* a, const wchar_t* b);
-// Plain case-sensitive substring search; an empty needle is always found.
+// Substring search, case-sensitive or with ASCII letters folded; an empty needle
+// is always found.
 bool TextContains(const wchar_t* haystack, const wchar_t* needle);
+bool TextContainsIgnoreAsciiCase(const wchar_t* haystack, const wchar_t* needle);
+// The one case fold of the program: A-Z to a-z, every other code unit as it is.
+inline wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; }
 // ASCII letters fold, every other code unit must match; whole texts compared.
 bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b);
 

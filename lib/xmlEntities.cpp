@@ -14,10 +14,10 @@ namespace {
 const XmlEntity* MatchEntity(const wchar_t* s, size_t left) {
     if (left < 4) return nullptr;  // the shortest reference, "&lt;"
     for (const XmlEntity& entity : XML_ENTITIES) {
-        if (FoldXmlAscii(s[1]) != entity.reference[1]) continue;  // the table is in lower case
+        if (FoldAscii(s[1]) != entity.reference[1]) continue;  // the table is in lower case
         if (entity.length > left) continue;
         size_t i = 0;
-        while (i < entity.length && FoldXmlAscii(s[i]) == FoldXmlAscii(entity.reference[i])) ++i;
+        while (i < entity.length && FoldAscii(s[i]) == FoldAscii(entity.reference[i])) ++i;
         if (i == entity.length) return &entity;
     }
     return nullptr;

@@ -36,30 +36,22 @@ XmlElement ParseXmlFile(const wchar_t* path, const wchar_t* expectedRoot, XmlPar
         return XmlElement::emptyElement;
     }
 
-    bool looksUtf16 = ReaderSettings.guessUtf16 && LooksLikeUtf16(bytes, length);
-    XmlTextDecision decision =
-        DecideXmlTextEncoding(bytes, length, ReaderSettings.guessUtf16, looksUtf16, ReaderSettings.utf8Input);
-
-    XmlElement root;
-    if (decision.encoding == XmlTextEncoding::Utf16) {
-        root = ParseXmlText(reinterpret_cast<const wchar_t*>(bytes + decision.skipBytes), expectedRoot, result);
-        free(bytes);
-        return root;
-    }
-    bool utf8 = decision.encoding == XmlTextEncoding::Utf8;
-    wchar_t* text = ConvertToUtf16(bytes + decision.skipBytes, length - decision.skipBytes, utf8);
+    XmlTextDecision decision;
+    wchar_t* text = DecodeXmlText(bytes, length, ReaderSettings.guessUtf16, ReaderSettings.utf8Input,
+                                  XML_TEXT_PLATFORM_WIN, &decision);
     free(bytes);
     if (!text) {
         SetCode(result, XML_OUT_OF_MEMORY);
         return XmlElement::emptyElement;
     }
-    root = ParseXmlText(text, expectedRoot, result);
+    XmlElement root = ParseXmlText(text, expectedRoot, result);
     free(text);
     return root;
 }
 
 XmlElement LoadConfigXml(const wchar_t* path, const wchar_t* expectedRoot, XmlLoadOutcome* outcome) {
-    ReaderSettings.utf8Input = false;
+    ReaderSettings.guessUtf16 = CONFIG_GUESS_UTF16;
+    ReaderSettings.utf8Input = CONFIG_UTF8_INPUT;
     outcome->result = {XML_OK, 0, 0};
     outcome->report[0] = 0;
     XmlElement root = ParseXmlFile(path, expectedRoot, &outcome->result);

@@ -77,7 +77,7 @@ bool NamesElement(const XmlOpenElement& element, const wchar_t* name, size_t len
     if (!element.name || element.nameLength != length) return false;
     if (wmemcmp(element.name, name, length) == 0) return true;  // as written: the usual case
     for (size_t i = 0; i < length; ++i)
-        if (FoldXmlAscii(element.name[i]) != FoldXmlAscii(name[i])) return false;
+        if (FoldAscii(element.name[i]) != FoldAscii(name[i])) return false;
     return true;
 }
 
@@ -396,10 +396,13 @@ void Report(XmlParseResult* result, XmlError code, int32_t line, int32_t column)
     result->column = column;
 }
 
-// Descends from current to the element named expectedRoot, through
-// declarations only; the empty handle when there is none.
-XmlElement FindRoot(const XmlElement& current, const wchar_t* expectedRoot) {
-    XmlElement scope = current;
+}  // namespace
+
+XmlElement FindXmlRoot(const XmlElement& top, const wchar_t* expectedRoot, XmlElement* writtenRoot) {
+    if (writtenRoot) writtenRoot->release();
+    if (TextEqualsIgnoreAsciiCase(top.name(), expectedRoot)) return top;
+    if (writtenRoot && top.name() && !top.isDeclaration()) writtenRoot->assign(top);
+    XmlElement scope = top;
     for (int32_t i = 0; i < scope.childCount();) {
         XmlElement child = scope.childAt(i);
         if (TextEqualsIgnoreAsciiCase(child.name(), expectedRoot)) return child;
@@ -407,13 +410,12 @@ XmlElement FindRoot(const XmlElement& current, const wchar_t* expectedRoot) {
             scope.assign(child);
             i = 0;
         } else {
+            if (writtenRoot && writtenRoot->isEmpty()) writtenRoot->assign(child);
             ++i;
         }
     }
     return XmlElement::emptyElement;
 }
-
-}  // namespace
 
 XmlElement ParseXmlText(const wchar_t* text, const wchar_t* expectedRoot, XmlParseResult* result) {
     if (!text) {
@@ -443,8 +445,8 @@ XmlElement ParseXmlText(const wchar_t* text, const wchar_t* expectedRoot, XmlPar
 
     if (cursor.code > XML_WARNING_END_TAG_MISMATCH) {
         current.release();
-    } else if (expectedRoot && *expectedRoot && !TextEqualsIgnoreAsciiCase(current.name(), expectedRoot)) {
-        current.assign(FindRoot(current, expectedRoot));
+    } else if (expectedRoot && *expectedRoot) {
+        current.assign(FindXmlRoot(current, expectedRoot, nullptr));
         if (current.isEmpty()) {
             Report(result, XML_ROOT_NOT_FOUND, 0, 0);
             return current;

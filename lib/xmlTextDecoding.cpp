@@ -1,5 +1,7 @@
 #include "lib/xmlTextDecoding.h"
 
+#include <cstdlib>
+
 namespace {
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 }  // namespace
@@ -51,4 +53,25 @@ XmlTextDecision DecideXmlTextEncoding(const unsigned char* bytes, size_t length,
     bool multi = false;
     if (IsValidUtf8(bytes, length, &multi) && multi) return {XmlTextEncoding::Utf8, 0};
     return {utf8Input ? XmlTextEncoding::Utf8 : XmlTextEncoding::Ansi, 0};
+}
+
+wchar_t* DecodeXmlText(const unsigned char* bytes, size_t length, bool guessUtf16, bool utf8Input,
+                       const XmlTextPlatform& platform, XmlTextDecision* decision) {
+    bool looksUtf16 = guessUtf16 && platform.looksUtf16(bytes, length);
+    *decision = DecideXmlTextEncoding(bytes, length, guessUtf16, looksUtf16, utf8Input);
+    const unsigned char* start = bytes + decision->skipBytes;
+    size_t rest = length - decision->skipBytes;
+    if (decision->encoding != XmlTextEncoding::Utf16)
+        return platform.convert(start, rest, decision->encoding == XmlTextEncoding::Utf8);
+    // Little-endian units, whatever the width of wchar_t here.
+    size_t units = rest / 2;
+    auto* text = static_cast<wchar_t*>(malloc((units + 1) * sizeof(wchar_t)));
+    if (!text) return nullptr;
+    size_t n = 0;
+    while (n < units && (start[2 * n] | start[2 * n + 1])) {
+        text[n] = wchar_t(start[2 * n] | (start[2 * n + 1] << 8));
+        ++n;
+    }
+    text[n] = 0;
+    return text;
 }

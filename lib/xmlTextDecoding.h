@@ -21,3 +21,16 @@ bool IsValidUtf8(const unsigned char* bytes, size_t length, bool* hasMultiByte);
 // text that is neither marked nor recognisable as UTF-8.
 XmlTextDecision DecideXmlTextEncoding(const unsigned char* bytes, size_t length, bool guessUtf16, bool looksUtf16,
                                       bool utf8Input);
+
+// The platform's side: its UTF-16 verdict and its conversion of 8-bit text to a
+// new malloc'd UTF-16 text (empty when the conversion fails, null when memory is short).
+struct XmlTextPlatform {
+    bool (*looksUtf16)(const unsigned char* bytes, size_t length);
+    wchar_t* (*convert)(const unsigned char* bytes, size_t length, bool utf8);
+};
+
+// The bytes as a new malloc'd UTF-16 text, decided with the settings and converted
+// by the platform; UTF-16 text is copied up to its first zero unit, where the text
+// ends for the parser. *decision tells what was decided. Null when memory is short.
+wchar_t* DecodeXmlText(const unsigned char* bytes, size_t length, bool guessUtf16, bool utf8Input,
+                       const XmlTextPlatform& platform, XmlTextDecision* decision);

@@ -5,9 +5,14 @@
 
 #include <cstddef>
 
+#include "lib/xmlTextDecoding.h"
+
 // IsTextUnicode's verdict on the bytes; false for a length it cannot take.
 bool LooksLikeUtf16(const unsigned char* bytes, size_t length);
 
 // UTF-8 or the ANSI code page to a new malloc'd UTF-16 text; a failed conversion
 // gives empty text, a failed allocation null.
 wchar_t* ConvertToUtf16(const unsigned char* bytes, size_t length, bool utf8);
+
+// The two above, as DecodeXmlText takes them.
+constexpr XmlTextPlatform XML_TEXT_PLATFORM_WIN = {LooksLikeUtf16, ConvertToUtf16};

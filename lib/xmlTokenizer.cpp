@@ -14,7 +14,7 @@ const XmlClearTag* MatchXmlClearTag(const wchar_t* p) {
     for (const XmlClearTag& tag : XML_CLEAR_TAGS) {
         // The NUL of the text never matches a marker character, so this stops there.
         int32_t i = 0;
-        while (i < tag.openLength && FoldXmlAscii(p[i]) == FoldXmlAscii(tag.openMarker[i])) ++i;
+        while (i < tag.openLength && FoldAscii(p[i]) == FoldAscii(tag.openMarker[i])) ++i;
         if (i == tag.openLength) return &tag;
     }
     return nullptr;

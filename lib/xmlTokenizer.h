@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lib/textCopy.h"
+
 enum class XmlTokenType : int32_t {
     Text = 0,
     QuotedText = 1,        // includes both quotes
@@ -39,7 +41,6 @@ struct XmlToken {
 
 inline bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
 
-inline wchar_t FoldXmlAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c + (L'a' - L'A')) : c; }
 
 // The clear-tag row whose open marker starts at p (in any letter case), or null.
 const XmlClearTag* MatchXmlClearTag(const wchar_t* p);
@@ -76,7 +77,7 @@ inline size_t EmitXmlToken(XmlToken* token, XmlTokenType type, const wchar_t* te
         return EmitXmlToken(token, XmlTokenType::EndOfText, text, p, 0);
     case L'<': {
         // Every open marker goes on with '!', 'P' or 'S': other tags skip the table.
-        const wchar_t second = FoldXmlAscii(p[1]);
+        const wchar_t second = FoldAscii(p[1]);
         if (second == L'!' || second == L'p' || second == L's') {
             if (const XmlClearTag* tag = MatchXmlClearTag(p)) {
                 token->clearTag = tag;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-using ActionHandler = void (*)();
+#include "actions/actionNames.h"
 
 constexpr int32_t FIRST_COMMAND_ID = 1024;
 // Menu identifiers travel in 16 bits (the low word of WM_COMMAND's wParam).

@@ -7,6 +7,10 @@
 #include "app/lifecycle.h"
 #include "menu/hotkey.h"
 
+static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CONTROL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
+                  HOTKEY_WIN == MOD_WIN,
+              "the reader's modifier flags are the platform's");
+
 void RegisterItemHotkey(const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
     uint32_t modifiers = 0, key = 0;
     bool readable = ReadItemHotkey(element.attributeValue(KD_ATTR_HOTKEY, nullptr), identifier, &modifiers, &key);

@@ -6,18 +6,32 @@
 
 // Kept out of WalkMenu so that its buffer is not part of every nesting level's frame:
 // the document may nest a thousand levels deep.
+static void Visit(const MenuSink& sink, void* parentMenu, const XmlElement& element, MenuEntry entry,
+                  int32_t identifier = 0) {
+    if (sink.visit) sink.visit(sink.context, parentMenu, element, entry, identifier);
+}
+
+// Why the item of this command cannot be added, or MenuEntry::Item.
+static MenuEntry ItemRefusal(const XmlElement& element, const wchar_t* command) {
+    // A command cut short would run something else: leave the item out instead,
+    // and decide that before anything of it is shown or registered.
+    if (TextLength(command) > size_t(COMMAND_TEXT_MAX)) return MenuEntry::CommandTooLong;
+    // Past the last identifier a menu can carry, an item could never be chosen.
+    if (CommandItemCount > LAST_COMMAND_ID - FIRST_COMMAND_ID) return MenuEntry::NoIdentifier;
+    if (!ReserveCommandItem()) return MenuEntry::NoRoom;
+    bool settings = element.attributeValue(KD_ATTR_PARAMETERS, nullptr) || element.attributeValue(KD_ATTR_FOLDER, nullptr);
+    if (settings && !ReserveShellSettings()) return MenuEntry::NoRoom;
+    return MenuEntry::Item;
+}
+
 [[gnu::noinline]] static void AddCommandItem(const XmlElement& element, void* parentMenu, const MenuSink& sink) {
     const wchar_t* text = element.text(0);
     const wchar_t* command = text ? text : KD_UNDEFINED_COMMAND;
-    // A command cut short would run something else: leave the item out instead,
-    // and decide that before anything of it is shown or registered.
-    if (TextLength(command) > size_t(COMMAND_TEXT_MAX)) return;
-    // Past the last identifier a menu can carry, an item could never be chosen.
-    if (CommandItemCount > LAST_COMMAND_ID - FIRST_COMMAND_ID) return;
-    if (!ReserveCommandItem()) return;
-    const wchar_t* parameters = element.attributeValue(KD_ATTR_PARAMETERS, nullptr);
-    const wchar_t* folder = element.attributeValue(KD_ATTR_FOLDER, nullptr);
-    if ((parameters || folder) && !ReserveShellSettings()) return;
+    MenuEntry refusal = ItemRefusal(element, command);
+    if (refusal != MenuEntry::Item) {
+        Visit(sink, parentMenu, element, refusal);
+        return;
+    }
     int32_t identifier = FIRST_COMMAND_ID + CommandItemCount;
 
     wchar_t shownText[MENU_TEXT_SIZE];
@@ -34,13 +48,16 @@
     if (TextEquals(element.attributeValue(KD_ATTR_CHECKED, nullptr), KD_YES)) flags |= MENU_CHECKED;
     sink.appendItem(sink.context, parentMenu, flags, identifier, shownText);
 
-    AppendCommandItem(command, parameters, folder);  // cannot fail: the length is checked and the room reserved
+    AppendCommandItem(command, element.attributeValue(KD_ATTR_PARAMETERS, nullptr),
+                      element.attributeValue(KD_ATTR_FOLDER, nullptr));  // cannot fail: checked and reserved
+    Visit(sink, parentMenu, element, MenuEntry::Item, identifier);
 }
 
 void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink) {
     if (element.isEmpty()) return;
     int32_t count = element.childCount();
     if (count > 0) {
+        Visit(sink, parentMenu, element, MenuEntry::Submenu);
         // Children first: their identifiers are handed out before the submenu is appended.
         void* popup = sink.createPopup(sink.context);
         for (int32_t i = 0; i < count; ++i) {
@@ -51,6 +68,7 @@ void WalkMenu(const XmlElement& element, void* parentMenu, const MenuSink& sink)
         return;
     }
     if (TextEquals(element.name(), KD_MENU_SEPARATOR)) {
+        Visit(sink, parentMenu, element, MenuEntry::Separator);
         sink.appendSeparator(sink.context, parentMenu);
         return;
     }

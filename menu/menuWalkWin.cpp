@@ -3,6 +3,9 @@
 #include "menu/hotkeyWin.h"
 #include "menu/menuWalk.h"
 
+static_assert(MENU_STRING == MF_STRING && MENU_GRAYED == MF_GRAYED && MENU_CHECKED == MF_CHECKED,
+              "the walk's entry flags are the platform's");
+
 // The walk decides what each element becomes; these put it into real menus.
 static void* CreatePopupForWalk(void*) { return CreatePopupMenu(); }
 

@@ -70,6 +70,13 @@ void RegisterHotkey(void* context, const XmlElement& element, const wchar_t* sho
     r.events.push_back(L"hotkey " + std::to_wstring(identifier));
 }
 
+void Visit(void* context, void* parent, const XmlElement& element, MenuEntry entry, int32_t identifier) {
+    static const wchar_t* const WORDS[] = {L"submenu", L"separator", L"item", L"too-long", L"no-identifier",
+                                           L"no-room"};
+    Of(context).events.push_back(L"visit " + std::to_wstring(MenuNumber(parent)) + L" " + element.name() + L" " +
+                                 WORDS[int(entry)] + (identifier ? L" " + std::to_wstring(identifier) : L""));
+}
+
 class MenuWalkTest : public testing::Test {
 protected:
     // Walks the 菜单 section of document into the root popup 0.
@@ -86,7 +93,7 @@ protected:
     void WalkItems(const std::wstring& items) { Walk(L"<KeyDeputy><菜单>" + items + L"</菜单></KeyDeputy>"); }
 
     MenuSink Sink() {
-        return {&recorder, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterHotkey};
+        return {&recorder, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterHotkey, Visit};
     }
     // Entries of the tray menu, the popup built from 菜单.
     const std::vector<Entry>& Tray() { return recorder.menus.at(1); }
@@ -139,15 +146,32 @@ TEST_F(MenuWalkTest, SubmenuSeparatorAndItemWithHotkey) {
 }
 
 TEST_F(MenuWalkTest, ChildrenBeforeTheirSubmenuHotkeyBeforeEntryBeforeRecord) {
-    WalkItems(L"<工具><静音>静音</静音></工具><记事本 快捷键=\"Ctrl+Alt+N\">notepad.exe</记事本>");
+    WalkItems(L"<工具><静音>静音</静音></工具><分割条/><记事本 快捷键=\"Ctrl+Alt+N\">notepad.exe</记事本>");
+    // Each element is told to the visit before its children and after its record.
     const std::vector<std::wstring> expected = {
-        L"create 1", L"create 2", L"item 1024", L"submenu 2 工具", L"hotkey 1025", L"item 1025", L"submenu 1 菜单",
+        L"visit 0 菜单 submenu", L"create 1",         L"visit 1 工具 submenu", L"create 2",
+        L"item 1024",           L"visit 2 静音 item 1024", L"submenu 2 工具",  L"visit 1 分割条 separator",
+        L"separator",           L"hotkey 1025",      L"item 1025",           L"visit 1 记事本 item 1025",
+        L"submenu 1 菜单",
     };
     EXPECT_EQ(recorder.events, expected);
     // The record is made after the hotkey and the entry.
     ASSERT_EQ(recorder.hotkeys.size(), 1u);
     EXPECT_EQ(recorder.hotkeys[0].countAtCall, 1);
     EXPECT_EQ(recorder.countAtItem, (std::vector<int32_t>{0, 1}));
+}
+
+// What the walk leaves out is told to the visit with the reason, so that nothing
+// but the walk decides it.
+TEST_F(MenuWalkTest, LeftOutItemsAreVisitedWithTheirReason) {
+    WalkItems(L"<长>" + std::wstring(COMMAND_TEXT_MAX + 1, L'c') + L"</长><短>ok</短>");
+    EXPECT_EQ(recorder.events[2], L"visit 1 长 too-long");
+    EXPECT_EQ(recorder.events[4], L"visit 1 短 item 1024");
+    recorder = {};
+    InitCommandItems();
+    for (int32_t i = 0; i <= LAST_COMMAND_ID - FIRST_COMMAND_ID; ++i) ASSERT_TRUE(AppendCommandItem(L"x"));
+    WalkMenu(root.childByName(KD_SECTION_MENU, nullptr).childAt(1), MenuHandle(0), Sink());
+    EXPECT_EQ(recorder.events, std::vector<std::wstring>{L"visit 0 短 no-identifier"});
 }
 
 TEST_F(MenuWalkTest, OneNumberingDepthFirst) {

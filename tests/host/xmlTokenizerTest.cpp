@@ -16,7 +16,7 @@ TEST(XmlTokenizer, TextEndTableFollowsTheRule) {
 TEST(XmlTokenizer, MarkerTableIsOnlyConsultedWhereAMarkerCanStart) {
     // ReadXmlToken looks for clear sections only after "<!", "<P" and "<S".
     for (const XmlClearTag& tag : XML_CLEAR_TAGS) {
-        wchar_t second = FoldXmlAscii(tag.openMarker[1]);
+        wchar_t second = FoldAscii(tag.openMarker[1]);
         EXPECT_TRUE(second == L'!' || second == L'p' || second == L's') << testing::PrintToString(tag.openMarker);
     }
     const std::wstring lower[] = {L"<![cdata[x", L"<!doctype x", L"<pre>x", L"<script>x", L"<!--x"};

@@ -223,3 +223,46 @@ TEST(MainWindow, TaskbarCreatedIsLetThroughTheMessageFilter) {
     DestroyMain(window);
     LookupPatch = nullptr;
 }
+
+namespace {
+std::wstring RefusalText, RefusalCaption;
+UINT RefusalStyle = 0;
+int RefusalBoxes = 0;
+
+HWND WINAPI RefuseCreateWindow(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+int WINAPI RecordRefusalBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    ++RefusalBoxes;
+    RefusalText = text ? text : L"";
+    RefusalCaption = caption ? caption : L"";
+    RefusalStyle = style | (owner ? 0x80000000u : 0);
+    return IDOK;
+}
+}  // namespace
+
+// A window the system refuses ends the start with a message (its override honoured),
+// never with a process that has no icon and waits for ever.
+TEST(MainWindow, RefusedWindowIsToldAndNothingIsReturned) {
+    ImportPatch create{"user32.dll", "CreateWindowExW", AsPointer(&RefuseCreateWindow)};
+    ImportPatch box{"user32.dll", "MessageBoxW", AsPointer(&RecordRefusalBox)};
+    ASSERT_TRUE(create.active() && box.active());
+    AppInstance = GetModuleHandleW(nullptr);
+    const wchar_t* documents[] = {
+        L"<KeyDeputy><设置><名称>KD Refused</名称></设置></KeyDeputy>",
+        L"<KeyDeputy><设置><名称>KD Refused</名称></设置><语言><程序窗口>没有窗口</程序窗口></语言></KeyDeputy>",
+    };
+    const wchar_t* expected[] = {KD_MSG_WINDOW_TEXT, L"没有窗口"};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(UseConfig(documents[i]));
+        RefusalBoxes = 0;
+        EXPECT_EQ(OpenMainWindow(), nullptr);
+        UnregisterClassW(AppCaption, AppInstance);
+        EXPECT_EQ(RefusalBoxes, 1);
+        EXPECT_EQ(RefusalText, expected[i]);
+        EXPECT_EQ(RefusalCaption, L"KD Refused");
+        EXPECT_EQ(RefusalStyle, UINT(MB_TOPMOST | MB_ICONERROR));  // no owner: there is no window
+    }
+}
