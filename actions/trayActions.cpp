@@ -20,6 +20,7 @@ void ToggleTrayIcon() {
 
 void ExitProgram() {
     const wchar_t* question = MessageText(KD_MSG_EXIT, KD_MSG_EXIT_TEXT);
-    if (MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return;
+    // Only a Yes ends the program: a box that could not be shown is no consent.
+    if (MessageBoxW(nullptr, question, AppCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
     EndProgram();
 }

@@ -31,7 +31,25 @@ void DeleteRunText(void* key, const wchar_t* name) { RegDeleteValueW(static_cast
 
 void CloseRunKey(void* key) { RegCloseKey(static_cast<HKEY>(key)); }
 
-const RunKeyCalls REGISTRY = {OpenRunKey, SetRunText, DeleteRunText, CloseRunKey};
+bool HoldsRunText(RunKeyRoot root, const wchar_t* name, const wchar_t* data) {
+    HKEY base = root == RUN_KEY_MACHINE ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    const DWORD FLAGS = RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY;
+    DWORD bytes = 0;
+    if (RegGetValueW(base, RUN_KEY, name, FLAGS, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return false;
+    if (!data) return true;
+    // One unit more than the expected text: a longer value cannot pass for it.
+    size_t capacity = TextLength(data) + 2;
+    if (bytes > capacity * sizeof(wchar_t)) return false;
+    wchar_t* text = static_cast<wchar_t*>(malloc(capacity * sizeof(wchar_t)));
+    if (!text) return false;
+    bytes = DWORD(capacity * sizeof(wchar_t));
+    bool same = RegGetValueW(base, RUN_KEY, name, FLAGS, nullptr, text, &bytes) == ERROR_SUCCESS &&
+                TextEqualsIgnoreAsciiCase(text, data);
+    free(text);
+    return same;
+}
+
+const RunKeyCalls REGISTRY = {OpenRunKey, SetRunText, DeleteRunText, CloseRunKey, HoldsRunText};
 
 bool ConfirmedOutsideTemp(const wchar_t* path) {
     if (!TextContains(path, L"Temp")) return true;
@@ -43,7 +61,10 @@ bool ConfirmedOutsideTemp(const wchar_t* path) {
 
 void ApplyAutostart(bool enable) {
     if (!enable) {
-        DeleteRunValue(REGISTRY, AppCaption);
+        // Said at every start until an elevated run removes it, or it starts the program regardless.
+        if (DeleteRunValue(REGISTRY, AppCaption))
+            MessageBoxW(nullptr, MessageText(KD_MSG_AUTOSTART_LEFT, KD_MSG_AUTOSTART_LEFT_TEXT), AppCaption,
+                        MB_OK | MB_ICONWARNING);
         return;
     }
     wchar_t* path = ModulePath();

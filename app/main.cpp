@@ -28,7 +28,7 @@ static bool OtherInstanceRunning() {
         HANDLE marker = CreateMutexW(nullptr, FALSE, name);
         if (marker && GetLastError() == ERROR_ALREADY_EXISTS) return true;
     }
-    return FindWindowW(AppCaption, AppCaption) != nullptr;
+    return FindWindowW(MAIN_WINDOW_CLASS, AppCaption) != nullptr;
 }
 
 // Only the screenshot's output uses GDI+; without gdiplus.dll it saves nothing.

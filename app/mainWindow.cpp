@@ -3,6 +3,7 @@
 #include "actions/brightnessWin.h"
 #include "app/appInstance.h"
 #include "app/configLookup.h"
+#include "app/instanceName.h"
 #include "app/lifecycle.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
@@ -63,14 +64,14 @@ static bool RegisterMainClass() {
     windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
-    windowClass.lpszClassName = AppCaption;
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     return RegisterClassExW(&windowClass) != 0;
 }
 
 HWND OpenMainWindow() {
     HWND window = nullptr;
     if (RegisterMainClass())
-        window = CreateWindowExW(0, AppCaption, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+        window = CreateWindowExW(0, MAIN_WINDOW_CLASS, AppCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
     if (!window) {
         MessageBoxW(nullptr, MessageText(KD_MSG_WINDOW, KD_MSG_WINDOW_TEXT), AppCaption, MB_TOPMOST | MB_ICONERROR);

@@ -39,6 +39,10 @@
 #define KD_MSG_REPLACE_TEXT L"%s 已存在。\n要替换它吗？"
 #define KD_MSG_WINDOW L"程序窗口"
 #define KD_MSG_WINDOW_TEXT L"无法创建程序窗口，程序不能运行。"
+#define KD_MSG_AUTOSTART_LEFT L"删除自启动"
+#define KD_MSG_AUTOSTART_LEFT_TEXT L"自启动已关闭，但 HKEY_LOCAL_MACHINE 中的自启动项需要管理员权限才能删除。请以管理员身份运行本程序一次。"
+#define KD_MSG_SAVE_FAILED L"保存失败"
+#define KD_MSG_SAVE_FAILED_TEXT L"截图无法保存到 %s\n图片已放入剪贴板。"
 // The platform's reason follows on its own line.
 #define KD_MSG_COMMAND L"命令失败"
 #define KD_MSG_COMMAND_TEXT L"无法打开“%s”。"

@@ -1,27 +1,19 @@
 #include "check/checkContext.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "lib/xmlTokenizer.h"
 
 void ObserveElement(void* context, const XmlElementRecord* record, size_t nameOffset, XmlElementEnd end) {
     Places* places = static_cast<Places*>(context);
-    if (places->count == places->capacity) {
-        size_t capacity = places->capacity ? places->capacity * 2 : 256;
-        void* grown = realloc(places->items, capacity * sizeof(ElementPlace));
-        if (!grown) {
-            places->failed = true;
-            return;
-        }
-        places->items = static_cast<ElementPlace*>(grown);
-        places->capacity = capacity;
-    }
-    places->items[places->count++] = {record, nameOffset, end};
+    if (!places->push({record, nameOffset, end})) places->failed = true;
 }
 
 CheckPosition At(const CheckContext& c, size_t offset) {
     CheckPosition position = {0, 0};
-    if (c.text && offset != NO_OFFSET) XmlLineAndColumn(c.text, offset, &position.line, &position.column);
+    if (ReportFull(c)) return position;
+    if (c.text && offset != NO_OFFSET) LineAndColumnAt(c.lines, c.text, offset, &position.line, &position.column);
     return position;
 }
 
@@ -53,11 +45,6 @@ bool Before(const XmlElementRecord* a, const XmlElementRecord* b) {
     return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
 }
 
-int CompareRecords(const void* a, const void* b) {
-    const XmlElementRecord* x = static_cast<const ElementPlace*>(a)->record;
-    const XmlElementRecord* y = static_cast<const ElementPlace*>(b)->record;
-    return Before(x, y) ? -1 : Before(y, x) ? 1 : 0;
-}
 }  // namespace
 
 void SortPlaces(CheckContext& c) {
@@ -65,7 +52,9 @@ void SortPlaces(CheckContext& c) {
     c.byRecord = static_cast<ElementPlace*>(malloc((c.places.count + 1) * sizeof(ElementPlace)));
     if (!c.byRecord) return;
     for (size_t i = 0; i < c.places.count; ++i) c.byRecord[i] = c.places.items[i];
-    qsort(c.byRecord, c.places.count, sizeof(ElementPlace), CompareRecords);
+    // In place: qsort's merge sort would allocate a second copy of a large table.
+    std::sort(c.byRecord, c.byRecord + c.places.count,
+              [](const ElementPlace& a, const ElementPlace& b) { return Before(a.record, b.record); });
 }
 
 const ElementPlace* PlaceOf(const CheckContext& c, const XmlElement& element) {

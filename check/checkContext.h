@@ -8,8 +8,10 @@
 
 #include "check/checkPlatform.h"
 #include "check/checkReport.h"
+#include "check/lineIndex.h"
 #include "lib/textCopy.h"
 #include "lib/xmlReader.h"
+#include "lib/xmlStack.h"
 
 constexpr size_t NO_OFFSET = size_t(-1);
 constexpr size_t NAME_SIZE = 64;  // names quoted in messages, cut to fit
@@ -22,11 +24,8 @@ struct ElementPlace {
     XmlElementEnd end;
 };
 
-struct Places {
-    ElementPlace* items;
-    size_t count;
-    size_t capacity;
-    bool failed;
+struct Places : XmlStack<ElementPlace> {
+    bool failed = false;  // memory ran out: some places are missing
 };
 
 struct CheckContext {
@@ -35,6 +34,7 @@ struct CheckContext {
     const wchar_t* text;
     Places places;           // in the order the elements ended
     ElementPlace* byRecord;  // the same sorted by record for lookups, once the tree is complete
+    LineIndex lines;         // of text, for positions
     const wchar_t* folder;   // the configuration's folder: where KeyDeputy.exe would be
 };
 
@@ -44,6 +44,11 @@ void SortPlaces(CheckContext& c);
 // The parser's observer: records every element's place in context (a Places).
 void ObserveElement(void* context, const XmlElementRecord* record, size_t nameOffset, XmlElementEnd end);
 
+// Whether the report has room for no more findings; past it they are only counted,
+// and what only their text needs (positions, suggestions) is not worked out.
+inline bool ReportFull(const CheckContext& c) { return c.report->findingCount >= MAX_FINDINGS; }
+
+// The position of offset; not worked out for a finding the full report will leave out.
 CheckPosition At(const CheckContext& c, size_t offset);
 // The unit offset of a line and column as the parse result gives them.
 size_t OffsetOf(const wchar_t* text, int32_t line, int32_t column);

@@ -1,5 +1,7 @@
 #include "check/checkOutput.h"
 
+#include "check/excerpt.h"
+#include "check/lineIndex.h"
 #include "lib/textCopy.h"
 
 namespace {
@@ -63,19 +65,21 @@ int32_t DisplayWidth(wchar_t c) {
     return 1;
 }
 
-// The source line and a caret under the column.
-void AppendSourceLine(OutText* out, const wchar_t* text, int32_t line, int32_t column) {
-    if (!text || line < 1) return;
-    const wchar_t* start = text;
-    for (int32_t l = 1; l < line && *start; ++start)
-        if (*start == L'\n') ++l;
-    const wchar_t* end = start;
-    while (*end && *end != L'\n') ++end;
-    if (end > start && end[-1] == L'\r') --end;
-    Append(out, L"    ");
+// The source line, or the part of a long line around the cause, and a caret under the column.
+void AppendSourceLine(OutText* out, const wchar_t* text, const LineIndex& lines, int32_t line, int32_t column) {
+    size_t lineStart, lineEnd;
+    if (!LineBounds(lines, text, line, &lineStart, &lineEnd)) return;
+    if (lineEnd > lineStart && text[lineEnd - 1] == L'\r') --lineEnd;
+    size_t cause = column < 1 ? lineStart : lineStart + size_t(column - 1);
+    if (cause > lineEnd) cause = lineEnd;
+    ExcerptBounds bounds = ExcerptAround(text, lineStart, lineEnd, cause);
+    const wchar_t* start = text + bounds.start;
+    const wchar_t* end = text + bounds.end;
+    Append(out, bounds.start > lineStart ? L"    …" : L"    ");
     AppendUnits(out, start, size_t(end - start));
-    Append(out, L"\n    ");
-    for (const wchar_t* p = start; p < end && p < start + (column - 1); ++p) {
+    if (bounds.end < lineEnd) Append(out, L"…");
+    Append(out, bounds.start > lineStart ? L"\n     " : L"\n    ");
+    for (const wchar_t* p = start; p < end && p < text + cause; ++p) {
         if (*p == L'\t') {
             Append(out, L"\t");
             continue;
@@ -137,6 +141,7 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
         }
     }
     int32_t counts[3] = {0, 0, 0};
+    LineIndex lines = BuildLineIndex(report.text);
     for (int32_t i = 0; i < report.findingCount; ++i) {
         const Finding& f = report.findings[i];
         ++counts[int32_t(f.severity)];
@@ -151,13 +156,14 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
         Append(out, L": ");
         Append(out, f.message);
         Append(out, L"\n");
-        AppendSourceLine(out, report.text, f.line, f.column);
+        AppendSourceLine(out, report.text, lines, f.line, f.column);
         if (f.help[0]) {
             Append(out, L"  帮助: ");
             Append(out, f.help);
             Append(out, L"\n");
         }
     }
+    ReleaseLineIndex(&lines);
     if (report.findingsLeftOut > 0) {
         Append(out, L"\n（另有 ");
         AppendNumber(out, report.findingsLeftOut);
@@ -237,7 +243,9 @@ void FormatJsonReport(const CheckReport& report, const wchar_t* path, OutText* o
         AppendJsonString(out, f.help);
         Append(out, L"}");
     }
-    Append(out, L"],\"items\":[");
+    Append(out, L"],\"findingsLeftOut\":");
+    AppendNumber(out, report.findingsLeftOut);
+    Append(out, L",\"items\":[");
     for (int32_t i = 0; i < report.itemCount; ++i) {
         const ItemRow& item = report.items[i];
         Append(out, i ? L",{\"id\":" : L"{\"id\":");
@@ -259,5 +267,7 @@ void FormatJsonReport(const CheckReport& report, const wchar_t* path, OutText* o
         AppendJsonString(out, item.hotkey);
         Append(out, item.hotkeyUsable ? L",\"hotkeyUsable\":true}" : L",\"hotkeyUsable\":false}");
     }
-    Append(out, L"]}\n");
+    Append(out, L"],\"itemsLeftOut\":");
+    AppendNumber(out, report.itemsLeftOut);
+    Append(out, L"}\n");
 }

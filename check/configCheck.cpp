@@ -59,7 +59,7 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
     size_t cut = TextLength(folder);
     while (cut > 0 && folder[cut - 1] != L'\\' && folder[cut - 1] != L'/') --cut;
     folder[cut > 0 ? cut - 1 : 0] = 0;
-    CheckContext c = {report, &platform, report->text, {nullptr, 0, 0, false}, nullptr, folder};
+    CheckContext c = {report, &platform, report->text, {}, nullptr, BuildLineIndex(report->text), folder};
     XmlParseObserver observer = {&c.places, ObserveElement};
     ParseObserver = &observer;
     XmlParseResult result = {XML_OK, 0, 0};
@@ -81,8 +81,9 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
         }
     }
     ParseObserver = nullptr;
-    free(c.places.items);
+    c.places.releaseMemory();
     free(c.byRecord);
+    ReleaseLineIndex(&c.lines);
     return report;
 }
 

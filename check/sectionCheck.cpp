@@ -11,8 +11,8 @@ const wchar_t* const SECTIONS[] = {KD_SECTION_SETTINGS, KD_SECTION_MENU, KD_SECT
 const wchar_t* const SETTING_KEYS[] = {KD_KEY_NAME, KD_KEY_SINGLE_INSTANCE, KD_KEY_AUTOSTART};
 const wchar_t* const TIP_KEYS[] = {KD_KEY_TIP_SHOW, KD_KEY_TIP_TEXT, KD_KEY_TIP_TITLE};
 const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_SHUTDOWN, KD_MSG_SCREENSHOT,
-                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE, KD_MSG_WINDOW,
-                                       KD_MSG_COMMAND};
+                                       KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
+                                       KD_MSG_WINDOW,   KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED, KD_MSG_COMMAND};
 
 // English words a new user tries for the sections.
 const NameAlias SECTION_ALIASES[] = {
@@ -74,6 +74,8 @@ const FormatMessage FORMAT_MESSAGES[] = {
      L"提示框不会说出是哪一项的快捷键失败"},
     {KD_MSG_REPLACE, "replace-message-format", "replace-message-no-slot", L"要替换的文件的完整路径",
      L"提问时不会说出是哪个文件"},
+    {KD_MSG_SAVE_FAILED, "save-failed-message-format", "save-failed-message-no-slot", L"截图文件的完整路径和失败原因",
+     L"提示框不会说出是哪个文件、为什么失败"},
     {KD_MSG_COMMAND, "command-message-format", "command-message-no-slot", L"打不开的命令",
      L"提示框不会说出是哪个命令打不开"},
 };
@@ -121,7 +123,7 @@ void CheckSections(CheckContext& c, const XmlElement& root) {
         XmlElement section = root.childAt(i);
         const wchar_t* name = section.name();
         if (!IsOneOf(name, SECTIONS)) {
-            const wchar_t* nearest = Suggest(name, SECTIONS, 4);
+            const wchar_t* nearest = ReportFull(c) ? nullptr : Suggest(name, SECTIONS, 4);
             Add(c, Severity::Warning, "unknown-section", At(c, TagOffset(c, section)),
                 {L"未知的段 <", name, L">，程序不读它"},
                 {nearest ? L"是不是要写 <" : L"可用的段：设置、菜单、提示、语言", nearest, nearest ? L">？" : nullptr});

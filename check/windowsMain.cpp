@@ -69,9 +69,14 @@ void WriteWin(const wchar_t* text, size_t length, bool toError) {
 }
 
 // Started by a double click, the console closes with the program: wait for Return first.
-void WaitWhenAloneOnConsole() {
+// Only then: not for a tool reading the JSON, not into a file or pipe, and not from
+// an input that is no console, which could keep it waiting for ever.
+void WaitWhenAloneOnConsole(bool json) {
     DWORD processes[2];
-    if (GetConsoleProcessList(processes, 2) != 1) return;
+    DWORD mode;
+    if (json || GetConsoleProcessList(processes, 2) != 1) return;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) || !GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode))
+        return;
     const wchar_t prompt[] = L"\n按回车键关闭……";
     WriteWin(prompt, TextLength(prompt), false);
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -80,22 +85,43 @@ void WaitWhenAloneOnConsole() {
     ReadConsoleW(input, buffer, 64, &read, nullptr);
 }
 
+// KeyDeputy.xml beside this program, as KeyDeputy.exe reads it beside itself, from a
+// folder of any length (GetModuleFileNameW cuts silently when the buffer is short).
+// Null when memory runs out; the caller frees it.
+wchar_t* DefaultConfigPath() {
+    const wchar_t NAME[] = L"KeyDeputy.xml";
+    const size_t NAME_UNITS = sizeof NAME / sizeof *NAME;
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        wchar_t* path = static_cast<wchar_t*>(malloc((size + NAME_UNITS) * sizeof(wchar_t)));
+        if (!path) return nullptr;
+        DWORD length = GetModuleFileNameW(nullptr, path, size);
+        if (length >= size - 1 && size < 32768 * 4) {
+            free(path);
+            continue;
+        }
+        if (length >= size - 1) length = 0;  // no such path: the name alone, in the current folder
+        while (length > 0 && path[length - 1] != L'\\' && path[length - 1] != L'/') --length;
+        path[length] = 0;
+        AppendTextCut(path, length + NAME_UNITS, NAME);
+        return path;
+    }
+}
+
+bool AskedForJson(int argc, wchar_t** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (TextEquals(argv[i], L"--json")) return true;
+    return false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    // KeyDeputy.xml beside this program, as KeyDeputy.exe reads it beside itself.
-    wchar_t defaultPath[MAX_PATH + 16];
-    DWORD length = GetModuleFileNameW(nullptr, defaultPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) length = 0;
-    defaultPath[length] = 0;
-    while (length > 0 && defaultPath[length - 1] != L'\\' && defaultPath[length - 1] != L'/') --length;
-    defaultPath[length] = 0;
-    AppendTextCut(defaultPath, sizeof defaultPath / sizeof *defaultPath, L"KeyDeputy.xml");
-
+    wchar_t* defaultPath = DefaultConfigPath();
     const CheckPlatform platform = {ReadFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
                                     &PlatformShellLookups};
-    int32_t code = RunChecker(argc - 1, argv + 1, defaultPath, platform, WriteWin);
+    int32_t code = RunChecker(argc - 1, argv + 1, defaultPath ? defaultPath : L"KeyDeputy.xml", platform, WriteWin);
+    free(defaultPath);
     if (ProbeWindow) DestroyWindow(ProbeWindow);
-    WaitWhenAloneOnConsole();
+    WaitWhenAloneOnConsole(AskedForJson(argc, argv));
     return code;
 }

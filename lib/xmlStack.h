@@ -1,4 +1,5 @@
-// A growable array of plain values for the parser's per-parse scratch space.
+// The growable array of plain values: the parser's per-parse scratch space, and the
+// checker's record of where each element stood.
 #pragma once
 
 #include <cstddef>

@@ -31,11 +31,22 @@ const wchar_t* FilterExtension(int filterIndex) {
     return text + 1;
 }
 
+int FormatOfName(const wchar_t* name) {
+    const wchar_t* dot = nullptr;
+    for (const wchar_t* p = name; p && *p; ++p) {
+        if (*p == L'\\' || *p == L'/') dot = nullptr;
+        else if (*p == L'.') dot = p;
+    }
+    if (!dot) return 0;
+    for (int format = 1; format <= SCREENSHOT_FORMAT_COUNT; ++format)
+        if (TextEqualsIgnoreAsciiCase(dot, ENCODER_ROWS[format - 1].extension)) return format;
+    return 0;
+}
+
 bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex) {
+    if (FormatOfName(name)) return true;
     const wchar_t* extension = FilterExtension(filterIndex);
-    if (TextContains(name, extension)) return true;
-    size_t length = TextLength(name);
-    if (length + TextLength(extension) >= capacity) return false;
+    if (TextLength(name) + TextLength(extension) >= capacity) return false;
     return AppendTextCut(name, capacity, extension);
 }
 
@@ -47,11 +58,9 @@ bool NeedsReplaceQuestion(const wchar_t* confirmed, int filterIndex, wchar_t* co
     return TextLength(completed) != TextLength(confirmed) && fileExists(completed);
 }
 
-int MatchingEncoderMimes(const wchar_t* fileName, const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT]) {
-    int count = 0;
-    for (const EncoderRow& row : ENCODER_ROWS)
-        if (TextContains(fileName, row.extension)) mimes[count++] = row.mime;
-    return count;
+const wchar_t* EncoderMimeOf(const wchar_t* fileName) {
+    int format = FormatOfName(fileName);
+    return ENCODER_ROWS[format ? format - 1 : 0].mime;
 }
 
 void FormatScreenshotName(wchar_t* dest, size_t capacity, int number) {

@@ -23,8 +23,14 @@ extern int ScreenshotCounter;
 // counts as the first format. Never null.
 const wchar_t* FilterExtension(int filterIndex);
 
-// Appends the format's extension unless the name already holds it somewhere
-// (case-sensitive). False when it does not fit in capacity; the name is then unchanged.
+// The format (1 to 5) whose extension ends the name, compared without regard to
+// case; 0 when its final extension is none of them. Only the last component
+// counts: a folder named "my.png.d" says nothing about the file.
+int FormatOfName(const wchar_t* name);
+
+// Keeps a name that already ends in one of the five extensions (that format is
+// then written), else appends the chosen format's extension. False when it does
+// not fit in capacity; the name is then unchanged.
 bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex);
 
 // Completes the name the save dialog confirmed with the format's extension into
@@ -34,10 +40,9 @@ bool CompleteExtension(wchar_t* name, size_t capacity, int filterIndex);
 bool NeedsReplaceQuestion(const wchar_t* confirmed, int filterIndex, wchar_t* completed, size_t capacity,
                           bool (*fileExists)(const wchar_t* name));
 
-// MIME types of the encoder rows whose extension occurs in the file name
-// (case-sensitive), in table order: .png, .jpg, .gif, .bmp, .tiff. The saver
-// applies each in turn, so the last one that GDI+ knows decides. Returns the count.
-int MatchingEncoderMimes(const wchar_t* fileName, const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT]);
+// The MIME type of the encoder for a completed name: the format its extension
+// names, else the first format's.
+const wchar_t* EncoderMimeOf(const wchar_t* fileName);
 
 // "Screenshot" and the number with at least two digits, zero-filled, cut to capacity.
 void FormatScreenshotName(wchar_t* dest, size_t capacity, int number);

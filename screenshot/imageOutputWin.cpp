@@ -6,6 +6,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "app/configLookup.h"
+#include "app/lifecycle.h"
+#include "app/messages.h"
 #include "lib/textCopy.h"
 #include "platform/systemLibrary.h"
 #include "screenshot/imageOutput.h"
@@ -30,7 +33,7 @@ bool ChooseSaveFile(wchar_t* buffer) {
         dialog.lpstrFile = buffer;
         dialog.nMaxFile = SCREENSHOT_DIALOG_NAME_SIZE;
         dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-        if (!ask(&dialog)) break;
+        if (!ask(&dialog) || ProgramEnding) break;
         // The buffer has room behind the dialog's limit for the longest extension.
         SaveNameAnswer answer = SettleSaveName(buffer, int(dialog.nFilterIndex));
         if (answer == SaveNameAnswer::SAVE) return true;
@@ -62,37 +65,106 @@ bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid) {
     return found;
 }
 
-void SaveImageFile(const wchar_t* fileName) {
+DWORD UnwritableTarget(const wchar_t* fileName) {
+    DWORD attributes = GetFileAttributesW(fileName);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+    // What opening either for writing would answer; asking first saves a question.
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
+    return 0;
+}
+
+namespace {
+// A status GDI+ gives without a Win32 error behind it, in the platform's words.
+DWORD ErrorOfStatus(Gdiplus::GpStatus status) {
+    switch (status) {
+    case Gdiplus::OutOfMemory: return ERROR_NOT_ENOUGH_MEMORY;
+    case Gdiplus::FileNotFound: return ERROR_PATH_NOT_FOUND;
+    case Gdiplus::AccessDenied: return ERROR_ACCESS_DENIED;
+    default: return ERROR_WRITE_FAULT;
+    }
+}
+}  // namespace
+
+DWORD SaveImageFile(const wchar_t* fileName) {
+    if (DWORD refused = UnwritableTarget(fileName)) return refused;
     auto fromBitmap = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipCreateBitmapFromHBITMAP);
     auto save = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipSaveImageToFile);
     auto dispose = KD_SYSTEM_FUNCTION(SystemLibrary::Gdiplus, GdipDisposeImage);
-    if (!ScreenshotImage || !fromBitmap || !save || !dispose) return;
+    if (!fromBitmap || !save || !dispose) return ERROR_MOD_NOT_FOUND;
+    if (!ScreenshotImage) return ERROR_INVALID_HANDLE;
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (fromBitmap(ScreenshotImage, nullptr, &bitmap) != Gdiplus::Ok || !bitmap) return;
-    // Every matching row is tried in table order, so a later one overrides.
-    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT];
-    int count = MatchingEncoderMimes(fileName, mimes);
+    Gdiplus::GpStatus status = fromBitmap(ScreenshotImage, nullptr, &bitmap);
+    if (status != Gdiplus::Ok || !bitmap) return ErrorOfStatus(status == Gdiplus::Ok ? Gdiplus::GenericError : status);
     CLSID encoder = {};
-    bool found = false;
-    for (int i = 0; i < count; ++i)
-        if (FindEncoderClsid(mimes[i], &encoder)) found = true;
-    if (found) save(bitmap, fileName, &encoder, nullptr);
+    DWORD error = 0;
+    if (!FindEncoderClsid(EncoderMimeOf(fileName), &encoder)) {
+        error = ERROR_NOT_SUPPORTED;
+    } else {
+        SetLastError(0);
+        status = save(bitmap, fileName, &encoder, nullptr);
+        // The file's own refusal (held open, no room, access) is the last error behind the status.
+        if (status != Gdiplus::Ok) error = GetLastError() ? GetLastError() : ErrorOfStatus(status);
+    }
     dispose(bitmap);
+    return error;
 }
 
-void DeliverScreenshot() {
-    if (ChooseSaveFile(ScreenshotFileName)) {
-        SaveImageFile(ScreenshotFileName);
-        AdvanceScreenshotName();
-        MessageBeep(MB_ICONASTERISK);
-        ReleaseScreenshotImage();
-        return;
-    }
+namespace {
+void PutImageOnClipboard() {
     if (ScreenshotImage && OpenClipboard(nullptr)) {
         EmptyClipboard();
         // Once accepted the bitmap is the clipboard's, no longer ours to delete.
         if (SetClipboardData(CF_BITMAP, ScreenshotImage)) ScreenshotImage = nullptr;
         CloseClipboard();
     }
+}
+
+// Room for a full path, the platform's reason and a long override; longer is cut.
+constexpr size_t SAVE_FAILURE_SIZE = 1024;
+
+void ShowSaveFailure(const wchar_t* fileName, DWORD error) {
+    wchar_t detail[SAVE_FAILURE_SIZE];
+    CopyTextCut(detail, SAVE_FAILURE_SIZE, fileName);
+    AppendTextCut(detail, SAVE_FAILURE_SIZE, L"\n");
+    size_t at = TextLength(detail);
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  detail + at, DWORD(SAVE_FAILURE_SIZE - at), nullptr);
+    if (length == 0) FormatNumber(detail + at, error);  // 21 units; the path is cut long before
+    for (size_t end = TextLength(detail); end > at && (detail[end - 1] == L'\r' || detail[end - 1] == L'\n');)
+        detail[--end] = 0;
+    wchar_t text[SAVE_FAILURE_SIZE];
+    FormatOneText(MessageText(KD_MSG_SAVE_FAILED, KD_MSG_SAVE_FAILED_TEXT), detail, text, SAVE_FAILURE_SIZE);
+    MessageBoxW(nullptr, text, AppCaption, MB_OK | MB_ICONWARNING);
+}
+}  // namespace
+
+void DeliverScreenshot() {
+    // The proposal, kept for a save that fails: the number goes to the next file written.
+    wchar_t proposal[SCREENSHOT_NAME_SIZE];
+    CopyTextCut(proposal, SCREENSHOT_NAME_SIZE, ScreenshotFileName);
+    bool chosen = !ProgramEnding && ChooseSaveFile(ScreenshotFileName);
+    // The user has left the program meanwhile: no file, no clipboard, no box.
+    if (ProgramEnding) {
+        CopyTextCut(ScreenshotFileName, SCREENSHOT_NAME_SIZE, proposal);
+        ReleaseScreenshotImage();
+        return;
+    }
+    if (chosen) {
+        DWORD error = SaveImageFile(ScreenshotFileName);
+        if (!error) {
+            AdvanceScreenshotName();
+            MessageBeep(MB_ICONASTERISK);
+            ReleaseScreenshotImage();
+            return;
+        }
+        wchar_t failed[SCREENSHOT_NAME_SIZE];
+        CopyTextCut(failed, SCREENSHOT_NAME_SIZE, ScreenshotFileName);
+        CopyTextCut(ScreenshotFileName, SCREENSHOT_NAME_SIZE, proposal);
+        PutImageOnClipboard();
+        ReleaseScreenshotImage();
+        ShowSaveFailure(failed, error);
+        return;
+    }
+    PutImageOnClipboard();
     ReleaseScreenshotImage();
 }

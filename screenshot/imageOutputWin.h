@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-// Offers ScreenshotImage for saving; a cancelled dialog puts it on the clipboard.
-// Either way ScreenshotImage is null afterwards.
+// Offers ScreenshotImage for saving; a cancelled dialog puts it on the clipboard,
+// and so does a failed save, which is then said in a box. Once the program is
+// ending it does nothing more. Either way ScreenshotImage is null afterwards.
 void DeliverScreenshot();
 
 // The save dialog over buffer (SCREENSHOT_NAME_SIZE units: the proposal going
@@ -17,5 +18,10 @@ bool ChooseSaveFile(wchar_t* buffer);
 // alone when there is none.
 bool FindEncoderClsid(const wchar_t* mime, CLSID* clsid);
 
-// Writes ScreenshotImage to the file in the format its name selects.
-void SaveImageFile(const wchar_t* fileName);
+// The error a write to this name meets before any question: a folder or a
+// read-only file; 0 when nothing stands in the way yet.
+DWORD UnwritableTarget(const wchar_t* fileName);
+
+// Writes ScreenshotImage to the file in the format its name selects. 0 when it
+// was written, else the platform's error for why not.
+DWORD SaveImageFile(const wchar_t* fileName);

@@ -47,8 +47,8 @@ if box_read "$NAME" --timeout 15000; then
 else
     e2e_fail "hotkey warning captioned with the configured name"
 fi
-check "main window class and title are the configured name" drv main "$NAME" --timeout 10000
-check_eq "no window with the built-in caption" "" "$(drv list --class "$DEFAULT")"
+check "main window titled with the configured name" drv main "$NAME" --timeout 10000
+check_eq "no window with the built-in caption" "" "$(main_windows "$DEFAULT")"
 check_eq "autostart value under the configured name" $'REG_SZ\t"C:\\kd\\named\\KeyDeputy.exe"' "$(drv reg get "$NAME")"
 check_eq "the value under the built-in name is left alone" $'REG_SZ\tC:\\earlier\\KeyDeputy.exe' "$(drv reg get "$DEFAULT")"
 
@@ -85,7 +85,7 @@ for answer in no yes; do
     check_eq "Temp folder ($answer): buttons" "yes,no" "$(box_field buttons)"
     check_eq "Temp folder ($answer): No is the default" "no" "$(box_field default)"
     check_eq "Temp folder ($answer): information icon" "information" "$(box_field icon)"
-    check_eq "Temp folder ($answer): asked before the main window exists" "" "$(drv list --class "$TMPNAME")"
+    check_eq "Temp folder ($answer): asked before the main window exists" "" "$(main_windows "$TMPNAME")"
     drv answer "$TMPNAME" "$answer"
     check "Temp folder ($answer): the program starts after the answer" drv main "$TMPNAME" --timeout 10000
     if [ "$answer" = no ]; then
@@ -121,3 +121,41 @@ if drv startup --timeout 20000 "${value#REG_SZ$'\t'}" >"$KD_RUN_DIR/fromrun.tsv"
 else
     e2e_fail "the value starts the program, not the decoy" "$(cat "$KD_RUN_DIR/fromrun.tsv")"
 fi
+
+# ----- a caption that names a system window class -----
+# The program's boxes keep working, and 退出程序 ends it only on Yes. Driven by its
+# hotkey and seen through its icon and boxes, whatever class its window has.
+kd_install kd/button
+kd_xml kd/button utf16 <<'EOF_XML'
+<KeyDeputy>
+<设置><名称>Button</名称><单实例>是</单实例></设置>
+<菜单><退出 快捷键="Ctrl+Alt+Q">退出程序</退出></菜单>
+</KeyDeputy>
+EOF_XML
+kd_start kd/button
+pid=$KD_PID
+check "caption Button: one tray icon" drv icons 1 --timeout 15000
+# A second start with the same caption still finds the first.
+kd_start kd/button
+if kd_wait_exit "$KD_PID" 20; then check_eq "caption Button: a second start ends at once" "0" "$KD_EXIT"
+else e2e_fail "caption Button: a second start ends at once"; stop_pid "$KD_PID"; fi
+for answer in no yes; do
+    press_keys ctrl+alt+q
+    if ! box_read Button --timeout 10000; then
+        e2e_fail "caption Button ($answer): exit asks first"
+        break
+    fi
+    check_eq "caption Button ($answer): Yes and No" "yes,no" "$(box_field buttons)"
+    drv answer Button "$answer" >/dev/null
+    if [ "$answer" = no ]; then
+        sleep 1
+        check "caption Button: No keeps it running" kd_running "$pid"
+        check_eq "caption Button: No keeps its one icon" "1" "$(drv icons)"
+    elif kd_wait_exit "$pid" 20; then
+        check_eq "caption Button: Yes ends it with code 0" "0" "$KD_EXIT"
+        check "caption Button: no icon left" drv icons 0 --timeout 5000
+    else
+        e2e_fail "caption Button: Yes ends it"
+    fi
+done
+kd_running "$pid" && stop_pid "$pid"

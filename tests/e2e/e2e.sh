@@ -144,6 +144,9 @@ kd_wait_exit() {
 
 kd_running() { kill -0 "$1" 2>/dev/null; }
 
+# main_windows CAPTION: the main windows (the program's class) titled CAPTION, as drv list prints them.
+main_windows() { drv list --class 'KeyDeputy main window' | awk -F'\t' -v t="$1" '$3 == t'; }
+
 drv() { wine "$KD_DRIVER" "$@"; }
 
 drv_bg() {

@@ -19,7 +19,7 @@ expect_report() {
     check_match "$name: report text" "$pattern" "$(box_field text)"
     check_eq "$name: report has only OK" "ok" "$(box_field buttons)"
     check_eq "$name: report shows the error icon" "error" "$(box_field icon)"
-    check_eq "$name: no main window while it is shown" "" "$(drv list --class "$CAPTION")"
+    check_eq "$name: no main window while it is shown" "" "$(main_windows "$CAPTION")"
     check_eq "$name: no tray icon while it is shown" "0" "$(drv icons)"
     drv answer "$REPORT" ok
     if kd_wait_exit "$KD_PID" 15; then

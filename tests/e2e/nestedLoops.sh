@@ -78,3 +78,23 @@ else
     e2e_fail "Yes ends the program within 5 s"
     stop_pid "$KD_PID"
 fi
+
+# ----- exit confirmed over the save dialog: the screenshot does nothing more -----
+start_program "exit over the save dialog"
+drv clipboard set 用户的文字 >/dev/null
+drv command "$CAPTION" $SCREENSHOT
+check "exit over the save dialog: selector opens" wait_for 10 selector_open
+sleep 0.5
+xdotool mousemove 100 100 mousedown 1 mousemove 200 150 mousemove 300 200 mouseup 1
+check "exit over the save dialog: dialog shown" wait_for 10 save_dialog_open
+drv command "$CAPTION" $QUIT
+if drv box "$CAPTION" --timeout 10000 >/dev/null; then
+    drv answer "$CAPTION" yes >/dev/null
+    if kd_wait_exit "$KD_PID" 20; then check_eq "exit over the save dialog: exit code" "0" "$KD_EXIT"
+    else e2e_fail "exit over the save dialog: the program ends"; stop_pid "$KD_PID"; fi
+    check_eq "exit over the save dialog: the clipboard is as it was" "text=用户的文字" "$(drv clipboard)"
+    check_eq "exit over the save dialog: no file written" "" "$(find "$KD_DRIVE_C" -iname 'Screenshot01*')"
+else
+    e2e_fail "exit over the save dialog: exit confirmation shown"
+    stop_pid "$KD_PID"
+fi

@@ -1,56 +1,53 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <utility>
+
 #include "actions/actionHandlers.h"
 #include "actions/actionTable.h"
+#include "lib/textCopy.h"
 #include "tests/host/fakeActionHandlers.h"
 
-namespace {
-
-struct ExpectedRow {
-    const wchar_t* name;
-    ActionHandler handler;
-    const char* handlerName;
-};
-
-const ExpectedRow EXPECTED_ROWS[ACTION_COUNT] = {
-    {L"音量+", VolumeUp, "VolumeUp"},
-    {L"音量-", VolumeDown, "VolumeDown"},
-    {L"静音", VolumeMute, "VolumeMute"},
-    {L"亮度+", BrightnessUp, "BrightnessUp"},
-    {L"亮度-", BrightnessDown, "BrightnessDown"},
-    {L"默认亮度", BrightnessDefault, "BrightnessDefault"},
-    {L"关闭显示器", MonitorOff, "MonitorOff"},
-    {L"隐藏图标", ToggleTrayIcon, "ToggleTrayIcon"},
-    {L"退出程序", ExitProgram, "ExitProgram"},
-    {L"打开光驱", OpenCdDoor, "OpenCdDoor"},
-    {L"关闭光驱", CloseCdDoor, "CloseCdDoor"},
-    {L"重建图标", RebuildIcons, "RebuildIcons"},
-    {L"屏幕保护", StartScreenSaver, "StartScreenSaver"},
-    {L"强制关机", ForcePowerOff, "ForcePowerOff"},
-    {L"强制重启", ForceRestart, "ForceRestart"},
-    {L"屏幕截图", TakeScreenshot, "TakeScreenshot"},
-    {L"定时提醒", ShowTimedReminder, "ShowTimedReminder"},
-};
-
-}  // namespace
-
-TEST(ActionTable, RowsInOrderThenOneEmptyRow) {
+// Every name finds its own row's handler, and no two rows share a name or a handler:
+// a name that ran another row's action would be a wrong command the user never wrote.
+TEST(ActionTable, EachNameRunsItsOwnDistinctHandler) {
+    std::set<std::wstring> names;
+    std::set<std::string> ran;
     for (int32_t row = 0; row < ACTION_COUNT; ++row) {
-        EXPECT_STREQ(ActionTable[row].name, EXPECTED_ROWS[row].name) << "row " << row;
-        EXPECT_EQ(ActionTable[row].handler, EXPECTED_ROWS[row].handler) << "row " << row;
+        const wchar_t* name = ActionNames[row];
+        SCOPED_TRACE(row);
+        ASSERT_GT(TextLength(name), 0u);
+        EXPECT_TRUE(names.insert(name).second) << "a name twice";
+        EXPECT_EQ(FindActionRow(name), row);
+        ASSERT_EQ(FindAction(name), ActionTable[row].handler);
+        FakeActionLog.clear();
+        FindAction(name)();
+        ASSERT_EQ(FakeActionLog.size(), 1u);
+        EXPECT_TRUE(ran.insert(FakeActionLog[0]).second) << FakeActionLog[0] << " runs for two names";
     }
+    // One empty row ends the table; it is never found.
     EXPECT_STREQ(ActionTable[ACTION_COUNT].name, L"");
     EXPECT_EQ(ActionTable[ACTION_COUNT].handler, nullptr);
 }
 
-TEST(FindAction, EveryNameFindsAndRunsItsHandler) {
-    for (const ExpectedRow& row : EXPECTED_ROWS) {
+// The actions whose mix-up would hurt, and the rows other code asks for by name.
+TEST(ActionTable, DangerousAndNamedRowsRunWhatTheySay) {
+    const std::pair<const wchar_t*, const char*> named[] = {
+        {L"强制关机", "ForcePowerOff"}, {L"强制重启", "ForceRestart"}, {L"退出程序", "ExitProgram"},
+        {L"隐藏图标", "ToggleTrayIcon"}, {L"关闭显示器", "MonitorOff"},
+    };
+    for (const auto& [name, handler] : named) {
         FakeActionLog.clear();
-        ActionHandler handler = FindAction(row.name);
-        ASSERT_NE(handler, nullptr) << row.handlerName;
-        handler();
-        EXPECT_EQ(FakeActionLog, std::vector<std::string>{row.handlerName});
+        ActionHandler found = FindAction(name);
+        ASSERT_NE(found, nullptr) << handler;
+        found();
+        EXPECT_EQ(FakeActionLog, std::vector<std::string>{handler});
     }
+    FakeActionLog.clear();
+    ActionTable[int32_t(ActionRow::ExitProgram)].handler();
+    ActionTable[int32_t(ActionRow::ToggleTrayIcon)].handler();
+    EXPECT_EQ(FakeActionLog, (std::vector<std::string>{"ExitProgram", "ToggleTrayIcon"}));
 }
 
 TEST(FindAction, NearMissesFindNothing) {

@@ -25,7 +25,12 @@ void* FakeOpen(RunKeyRoot root, bool create) {
 void FakeSet(void* key, const wchar_t* name, const wchar_t* data) { static_cast<FakeKey*>(key)->values[name] = data; }
 void FakeDelete(void* key, const wchar_t* name) { static_cast<FakeKey*>(key)->values.erase(name); }
 void FakeClose(void* key) { --static_cast<FakeKey*>(key)->open; }
-const RunKeyCalls FAKE = {FakeOpen, FakeSet, FakeDelete, FakeClose};
+// Reading needs no write access: a refused key still shows its values.
+bool FakeHolds(RunKeyRoot root, const wchar_t* name, const wchar_t* data) {
+    auto found = Keys[root].values.find(name);
+    return found != Keys[root].values.end() && (!data || found->second == data);
+}
+const RunKeyCalls FAKE = {FakeOpen, FakeSet, FakeDelete, FakeClose, FakeHolds};
 
 class RunValue : public testing::Test {
 protected:
@@ -87,6 +92,57 @@ TEST_F(RunValue, DeletingClearsBothKeysAndCreatesNone) {
     DeleteRunValue(FAKE, L"KD");
     EXPECT_TRUE(machine.values.empty());
     EXPECT_FALSE(user.exists);
+}
+
+namespace {
+// One start of the program: elevated, the machine key opens for writing; else it refuses.
+bool Start(bool elevated, bool autostart) {
+    Keys[RUN_KEY_MACHINE].refused = !elevated;
+    bool left = false;
+    if (autostart)
+        WriteRunValue(FAKE, L"KD", L"\"C:\\kd.exe\"");
+    else
+        left = DeleteRunValue(FAKE, L"KD");
+    Keys[RUN_KEY_MACHINE].refused = false;
+    return left;
+}
+size_t RunValues() { return Keys[RUN_KEY_MACHINE].values.count(L"KD") + Keys[RUN_KEY_USER].values.count(L"KD"); }
+}  // namespace
+
+TEST_F(RunValue, EverySequenceOfStartsLeavesExactlyOneValue) {
+    // Each sequence of up to four starts, elevated (bit set) or not.
+    for (int length = 1; length <= 4; ++length) {
+        for (int elevated = 0; elevated < (1 << length); ++elevated) {
+            Fresh();
+            for (int start = 0; start < length; ++start) Start(elevated >> start & 1, true);
+            EXPECT_EQ(RunValues(), 1u) << "length " << length << ", elevated starts 0x" << std::hex << elevated;
+        }
+    }
+    // Elevated, then normal: the normal start sees the machine's value and adds nothing.
+    Fresh();
+    Start(true, true);
+    Start(false, true);
+    EXPECT_EQ(machine.values.count(L"KD"), 1u);
+    EXPECT_EQ(user.values.count(L"KD"), 0u);
+    // A machine value of another path (a moved copy) is not this program's start.
+    Fresh();
+    machine.values[L"KD"] = L"\"D:\\old\\kd.exe\"";
+    Start(false, true);
+    EXPECT_EQ(user.values[L"KD"], L"\"C:\\kd.exe\"");
+}
+
+TEST_F(RunValue, OffSaysWhenOnlyAnElevatedRunCanRemoveTheMachineValue) {
+    Start(true, true);
+    EXPECT_TRUE(Start(false, false)) << "the machine's value outlives a normal start";
+    EXPECT_EQ(machine.values.count(L"KD"), 1u);
+    EXPECT_EQ(user.values.count(L"KD"), 0u);
+    EXPECT_FALSE(Start(true, false));
+    EXPECT_EQ(RunValues(), 0u);
+    // A user's value alone goes without a word.
+    Start(false, true);
+    ASSERT_EQ(user.values.count(L"KD"), 1u);
+    EXPECT_FALSE(Start(false, false));
+    EXPECT_EQ(RunValues(), 0u);
 }
 
 TEST(QuoteRunPath, QuotesWholeOrNotAtAll) {

@@ -8,6 +8,7 @@
 #include "check/checkOutput.h"
 #include "check/checkProgram.h"
 #include "check/configCheck.h"
+#include "check/excerpt.h"
 #include "check/hostPlatform.h"
 #include "check/nearestName.h"
 #include "lib/textCopy.h"
@@ -312,7 +313,7 @@ TEST(ConfigCheck, ItemTableAndJson) {
     FormatJsonReport(*report, L"C:\\kd\\KeyDeputy.xml", &out);
     std::wstring json(out.data, out.length);
     EXPECT_EQ(json.find(L"{\"file\":\"C:\\\\kd\\\\KeyDeputy.xml\",\"encoding\":\"UTF-8\",\"loads\":true,"
-                        L"\"loadReport\":null,\"findings\":[],\"items\":[{\"id\":1024,\"path\":[\"工具\"],"
+                        L"\"loadReport\":null,\"findings\":[],\"findingsLeftOut\":0,\"items\":[{\"id\":1024,\"path\":[\"工具\"],"
                         L"\"label\":\"截图\",\"command\":\"屏幕截图\",\"kind\":\"action\",\"run\":null,\"hotkey\":\"Ctrl+Alt+S\","
                         L"\"hotkeyUsable\":true},{\"id\":1025,\"path\":[],\"label\":\"网站\","
                         L"\"command\":\"https://example.com/?a=1&b=\\\"2\\\"\",\"kind\":\"shell\","
@@ -320,8 +321,71 @@ TEST(ConfigCheck, ItemTableAndJson) {
                         L"\"hotkeyUsable\":false},"),
               0u)
         << Utf8FromUnits(out.data, out.length);
+    const std::wstring end = L"],\"itemsLeftOut\":0}\n";
+    EXPECT_EQ(json.substr(json.size() - end.size()), end);
     ReleaseOutText(&out);
     ReleaseCheckReport(report);
+}
+
+TEST(ConfigCheck, LongLinesAndManyFindingsStayWithinTheirLimits) {
+    // 450 items with one hotkey, all on one line: 449 duplicates, 50 items past the table.
+    std::string xml = "<KeyDeputy><菜单><退出>退出程序</退出>";
+    for (int i = 0; i < 449; ++i) xml += "<a" + std::to_string(i) + " 快捷键=\"Ctrl+Alt+A\">x</a" + std::to_string(i) + ">";
+    xml += "</菜单></KeyDeputy>";
+    CheckReport* report = CheckXml(xml.c_str());
+    ASSERT_EQ(report->findingCount, MAX_FINDINGS);
+    ASSERT_GT(report->findingsLeftOut, 0);
+    EXPECT_EQ(report->itemsLeftOut, 50);
+    // The last finding kept still has its exact position.
+    const Finding& last = report->findings[MAX_FINDINGS - 1];
+    size_t offset = xml.find("快捷键", xml.find("<a" + std::to_string(MAX_FINDINGS) + " "));
+    std::wstring before = UnitsFromUtf8(xml.substr(0, offset).c_str());
+    EXPECT_EQ(last.line, 1);
+    EXPECT_EQ(last.column, int32_t(before.size()) + 1);
+
+    OutText out = {nullptr, 0, 0, false};
+    FormatJsonReport(*report, L"KeyDeputy.xml", &out);
+    std::wstring json(out.data, out.length);
+    EXPECT_NE(json.find(L"],\"findingsLeftOut\":" + std::to_wstring(report->findingsLeftOut) + L",\"items\":["),
+              std::wstring::npos);
+    EXPECT_NE(json.find(L"],\"itemsLeftOut\":50}\n"), std::wstring::npos);
+    ReleaseOutText(&out);
+
+    // Each finding shows a window of the line around its cause, not the whole line.
+    out = {nullptr, 0, 0, false};
+    FormatTextReport(*report, L"KeyDeputy.xml", &out);
+    std::wstring text(out.data, out.length);
+    size_t excerpts = 0;
+    for (size_t at = 0; (at = text.find(L"\n    …", at)) != std::wstring::npos; ++at) {
+        size_t end = text.find(L'\n', at + 1);
+        std::wstring line = text.substr(at + 5, end - at - 5);
+        EXPECT_LE(line.size(), EXCERPT_UNITS + 2);
+        EXPECT_NE(line.find(L"快捷键=\"Ctrl+Alt+A\""), std::wstring::npos) << Utf8FromUnits(line.data(), line.size());
+        ++excerpts;
+    }
+    EXPECT_EQ(excerpts, size_t(MAX_FINDINGS - 1)) << "the first duplicates sit near the start of the line";
+    EXPECT_LT(out.length, size_t(MAX_FINDINGS) * 600);
+    ReleaseOutText(&out);
+    ReleaseCheckReport(report);
+}
+
+TEST(ConfigCheck, ExcerptKeepsTheCauseAndWholeCharacters) {
+    std::wstring line(300, L'x');
+    line[150] = L'!';
+    line[89] = 0xD83D;  // a pair whose halves straddle the left edge
+    line[90] = 0xDE00;
+    ExcerptBounds b = ExcerptAround(line.c_str(), 0, line.size(), 150);
+    EXPECT_EQ(b.start, 91u);
+    EXPECT_EQ(b.end, 210u);
+    b = ExcerptAround(line.c_str(), 0, line.size(), 5);
+    EXPECT_EQ(b.start, 0u);
+    EXPECT_EQ(b.end, EXCERPT_UNITS);
+    b = ExcerptAround(line.c_str(), 0, line.size(), 300);  // the cause at the line's end
+    EXPECT_EQ(b.start, 300 - EXCERPT_UNITS);
+    EXPECT_EQ(b.end, 300u);
+    b = ExcerptAround(line.c_str(), 10, 100, 50);  // short: the whole line
+    EXPECT_EQ(b.start, 10u);
+    EXPECT_EQ(b.end, 100u);
 }
 
 TEST(ConfigCheck, EncodingsAsTheProgramDecides) {

@@ -8,8 +8,8 @@
 #include "screenshot/imageOutput.h"
 
 namespace {
-// What a save does with a typed name: the chosen format's extension completes
-// it, and the last matching encoder row is the one the file is written with.
+// What a save does with a typed name: completed with the chosen format's
+// extension unless it ends in one of the five, and the encoder that name selects.
 struct Saved {
     std::wstring name;
     std::wstring encoder;
@@ -18,9 +18,7 @@ Saved SaveAs(const wchar_t* typed, int filterIndex) {
     wchar_t name[SCREENSHOT_NAME_SIZE];
     CopyTextCut(name, SCREENSHOT_NAME_SIZE, typed);
     EXPECT_TRUE(CompleteExtension(name, SCREENSHOT_NAME_SIZE, filterIndex));
-    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT] = {};
-    int count = MatchingEncoderMimes(name, mimes);
-    return {name, count ? mimes[count - 1] : L""};
+    return {name, EncoderMimeOf(name)};
 }
 enum { PNG = 1, JPEG, GIF, BMP, TIFF };
 }  // namespace
@@ -32,44 +30,59 @@ TEST(ScreenshotSave, TypedNamesGetTheFormatsExtensionAndEncoder) {
     s = SaveAs(L"holiday", JPEG);
     EXPECT_EQ(s.name, L"holiday.jpg");
     EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"holiday.png", JPEG);
-    EXPECT_EQ(s.name, L"holiday.png.jpg");
-    EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"a.jpg", PNG);  // the .jpg row comes after the .png row
-    EXPECT_EQ(s.name, L"a.jpg.png");
-    EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"shot.PNG", PNG);  // case-sensitive
-    EXPECT_EQ(s.name, L"shot.PNG.png");
-    EXPECT_EQ(s.encoder, L"image/png");
-    s = SaveAs(L"x.tif", TIFF);
-    EXPECT_EQ(s.name, L"x.tif.tiff");
-    EXPECT_EQ(s.encoder, L"image/tiff");
     s = SaveAs(L"logo.gif", GIF);
     EXPECT_EQ(s.name, L"logo.gif");
     EXPECT_EQ(s.encoder, L"image/gif");
     s = SaveAs(L"C:\\out\\plain", BMP);
     EXPECT_EQ(s.name, L"C:\\out\\plain.bmp");
     EXPECT_EQ(s.encoder, L"image/bmp");
+    // Not one of the five: the chosen format's extension follows it.
+    s = SaveAs(L"x.tif", TIFF);
+    EXPECT_EQ(s.name, L"x.tif.tiff");
+    EXPECT_EQ(s.encoder, L"image/tiff");
+    s = SaveAs(L"notes.txt", PNG);
+    EXPECT_EQ(s.name, L"notes.txt.png");
+    EXPECT_EQ(s.encoder, L"image/png");
 }
 
-TEST(ScreenshotSave, ExtensionsAreFoundAnywhereInThePath) {
-    // A folder's name counts too: the test is a plain substring search.
-    Saved s = SaveAs(L"C:\\pics.png\\shot", JPEG);
-    EXPECT_EQ(s.name, L"C:\\pics.png\\shot.jpg");
+TEST(ScreenshotSave, AFinalKnownExtensionWinsOverTheChosenType) {
+    // The name as typed is kept and its own format written, whatever the filter.
+    Saved s = SaveAs(L"photo.jpg", PNG);
+    EXPECT_EQ(s.name, L"photo.jpg");
     EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"C:\\a.bmp\\b.jpg.x", JPEG);
-    EXPECT_EQ(s.name, L"C:\\a.bmp\\b.jpg.x");
-    EXPECT_EQ(s.encoder, L"image/bmp");
+    s = SaveAs(L"holiday.png", JPEG);
+    EXPECT_EQ(s.name, L"holiday.png");
+    EXPECT_EQ(s.encoder, L"image/png");
+    // Any letter case.
+    s = SaveAs(L"UP.PNG", PNG);
+    EXPECT_EQ(s.name, L"UP.PNG");
+    EXPECT_EQ(s.encoder, L"image/png");
+    s = SaveAs(L"scan.TiFf", GIF);
+    EXPECT_EQ(s.name, L"scan.TiFf");
+    EXPECT_EQ(s.encoder, L"image/tiff");
+    // Only the last extension counts.
+    s = SaveAs(L"a.tiff.bmp.gif.jpg.png", BMP);
+    EXPECT_EQ(s.name, L"a.tiff.bmp.gif.jpg.png");
+    EXPECT_EQ(s.encoder, L"image/png");
+    s = SaveAs(L"a.png.x", GIF);
+    EXPECT_EQ(s.name, L"a.png.x.gif");
+    EXPECT_EQ(s.encoder, L"image/gif");
+}
 
-    const wchar_t* mimes[SCREENSHOT_FORMAT_COUNT] = {};
-    ASSERT_EQ(MatchingEncoderMimes(L"a.tiff.bmp.gif.jpg.png", mimes), 5);
-    EXPECT_STREQ(mimes[0], L"image/png");
-    EXPECT_STREQ(mimes[1], L"image/jpeg");
-    EXPECT_STREQ(mimes[2], L"image/gif");
-    EXPECT_STREQ(mimes[3], L"image/bmp");
-    EXPECT_STREQ(mimes[4], L"image/tiff");
-    EXPECT_EQ(MatchingEncoderMimes(L"noextension", mimes), 0);
-    EXPECT_EQ(MatchingEncoderMimes(L"x.tif", mimes), 0);
+TEST(ScreenshotSave, FoldersNamesSayNothingAboutTheFile) {
+    Saved s = SaveAs(L"C:\\my.png.d\\pic", JPEG);
+    EXPECT_EQ(s.name, L"C:\\my.png.d\\pic.jpg");
+    EXPECT_EQ(s.encoder, L"image/jpeg");
+    s = SaveAs(L"C:/shots.bmp/pic", GIF);
+    EXPECT_EQ(s.name, L"C:/shots.bmp/pic.gif");
+    EXPECT_EQ(s.encoder, L"image/gif");
+    // A bare extension is a name ending in it; a trailing dot is none.
+    EXPECT_EQ(FormatOfName(L"C:\\out\\.png"), PNG);
+    EXPECT_EQ(FormatOfName(L"shot.png."), 0);
+    EXPECT_EQ(FormatOfName(L"shot.pngx"), 0);
+    EXPECT_EQ(FormatOfName(L"shotpng"), 0);
+    EXPECT_EQ(FormatOfName(L""), 0);
+    EXPECT_EQ(FormatOfName(nullptr), 0);
 }
 
 TEST(ScreenshotSave, FilterHoldsFivePairsInDialogOrder) {
@@ -179,10 +192,10 @@ TEST(ScreenshotReplace, AsksOnlyWhenTheCompletedNameIsAnExistingFile) {
     EXPECT_FALSE(r.ask);
     EXPECT_EQ(r.completed, L"C:\\shots\\Screenshot01.jpg");
 
-    // Case counts for the extension, not for the file system: x.PNG gets .png added.
-    r = AfterDialog(L"C:\\shots\\x.PNG", PNG, L"C:\\shots\\x.PNG.png");
-    EXPECT_TRUE(r.ask);
-    EXPECT_EQ(r.completed, L"C:\\shots\\x.PNG.png");
+    // x.PNG is complete as typed: the dialog's own question covered it.
+    r = AfterDialog(L"C:\\shots\\x.PNG", PNG, L"C:\\shots\\x.PNG");
+    EXPECT_FALSE(r.ask);
+    EXPECT_EQ(r.completed, L"C:\\shots\\x.PNG");
 }
 
 TEST(ScreenshotReplace, NameTheDialogAskedAboutIsNotAskedAgain) {

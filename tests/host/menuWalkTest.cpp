@@ -165,8 +165,8 @@ TEST_F(MenuWalkTest, ChildrenBeforeTheirSubmenuHotkeyBeforeEntryBeforeRecord) {
 // but the walk decides it.
 TEST_F(MenuWalkTest, LeftOutItemsAreVisitedWithTheirReason) {
     WalkItems(L"<长>" + std::wstring(COMMAND_TEXT_MAX + 1, L'c') + L"</长><短>ok</短>");
-    EXPECT_EQ(recorder.events[2], L"visit 1 长 too-long");
-    EXPECT_EQ(recorder.events[4], L"visit 1 短 item 1024");
+    EXPECT_EQ(recorder.events.at(2), L"visit 1 长 too-long");
+    EXPECT_EQ(recorder.events.at(4), L"visit 1 短 item 1024");
     recorder = {};
     InitCommandItems();
     for (int32_t i = 0; i <= LAST_COMMAND_ID - FIRST_COMMAND_ID; ++i) ASSERT_TRUE(AppendCommandItem(L"x"));

@@ -156,12 +156,14 @@ TEST_F(SampleConfig, OverridesEveryMessageAndOnlyTheNamingOnesAreFormats) {
         {KD_MSG_SHUTDOWN, KD_MSG_SHUTDOWN_TEXT},     {KD_MSG_SCREENSHOT, KD_MSG_SCREENSHOT_TEXT},
         {KD_MSG_REMINDER, KD_MSG_REMINDER_TEXT},     {KD_MSG_RESOLUTION, KD_MSG_RESOLUTION_TEXT},
         {KD_MSG_AUTOSTART, KD_MSG_AUTOSTART_TEXT},   {KD_MSG_REPLACE, KD_MSG_REPLACE_TEXT},
+        {KD_MSG_AUTOSTART_LEFT, KD_MSG_AUTOSTART_LEFT_TEXT}, {KD_MSG_SAVE_FAILED, KD_MSG_SAVE_FAILED_TEXT},
     };
     for (auto [key, builtIn] : messages) {
         const std::wstring shown = MessageText(key, builtIn);
         EXPECT_NE(shown, builtIn) << "no override for a message key";
         const size_t format = shown.find(L"%s");
-        if (std::wstring(key) == KD_MSG_HOTKEY || std::wstring(key) == KD_MSG_REPLACE) {
+        if (std::wstring(key) == KD_MSG_HOTKEY || std::wstring(key) == KD_MSG_REPLACE ||
+            std::wstring(key) == KD_MSG_SAVE_FAILED) {
             ASSERT_NE(format, std::wstring::npos);
             EXPECT_EQ(shown.find(L'%', format + 1), std::wstring::npos) << "one %s and no other %";
         } else {

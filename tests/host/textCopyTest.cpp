@@ -34,6 +34,10 @@ TEST(TextCompare, ContainsAndCaseRules) {
     EXPECT_TRUE(TextContains(L"C:\\Users\\Temp\\x.exe", L"Temp"));
     EXPECT_FALSE(TextContains(L"C:\\TEMP\\x.exe", L"Temp"));
     EXPECT_TRUE(TextContains(L"Templates", L"Temp"));
+    EXPECT_TRUE(TextContainsIgnoreAsciiCase(L"C:\\TEMP\\x.exe", L"temp"));
+    EXPECT_TRUE(TextContainsIgnoreAsciiCase(L"Ctrl+ALT+N", L"alt"));
+    EXPECT_FALSE(TextContainsIgnoreAsciiCase(L"Ctrl+AL", L"alt"));
+    EXPECT_FALSE(TextContainsIgnoreAsciiCase(L"\u00C4x", L"\u00E4"));  // only ASCII folds
     EXPECT_TRUE(TextEqualsIgnoreAsciiCase(L"Settings", L"settings"));
     EXPECT_FALSE(TextEqualsIgnoreAsciiCase(L"Setting", L"settings"));
     EXPECT_FALSE(TextEqualsIgnoreAsciiCase(L"\u00C4", L"\u00E4"));  // only ASCII folds

@@ -1,7 +1,9 @@
 // Which decoding a file's bytes get: UTF-16, UTF-8 or the ANSI code page.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "lib/xmlTextDecoding.h"
@@ -107,4 +109,45 @@ TEST(XmlTextDecision, EightBitTextUtf8OnlyWhenMarkedOrRecognisable) {
     }
     // ...unless UTF-8 input is asked for.
     EXPECT_EQ(Decide({'<', 0xD6, 0xD0, '>'}, false, true).encoding, XmlTextEncoding::Utf8);
+}
+
+namespace {
+bool SaysUtf16(const unsigned char*, size_t) { return true; }
+bool SaysNot(const unsigned char*, size_t) { return false; }
+// Records what it was asked to convert.
+std::vector<unsigned char> Converted;
+bool ConvertedAsUtf8 = false;
+wchar_t* Convert(const unsigned char* bytes, size_t length, bool utf8) {
+    Converted.assign(bytes, bytes + length);
+    ConvertedAsUtf8 = utf8;
+    auto* text = static_cast<wchar_t*>(malloc(sizeof(wchar_t)));
+    if (text) text[0] = 0;
+    return text;
+}
+}  // namespace
+
+// The program and the checker decode alike through this one function: UTF-16 is
+// taken unit by unit past its mark, up to the first zero unit; 8-bit text goes to
+// the platform without its mark, as UTF-8 or in the code page the settings say.
+TEST(DecodeXmlText, Utf16UpToTheFirstZeroUnitAndEightBitToThePlatform) {
+    XmlTextDecision decision;
+    const Bytes utf16 = {0xFF, 0xFE, '<', 0, 0x1C, 0x83, 'b', 0, 0, 0, 'c', 0};
+    wchar_t* text = DecodeXmlText(utf16.data(), utf16.size(), true, false, {SaysUtf16, Convert}, &decision);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(decision.encoding, XmlTextEncoding::Utf16);
+    EXPECT_EQ(std::wstring(text), std::wstring(L"<\x831C" L"b"));
+    free(text);
+
+    const Bytes marked = {0xEF, 0xBB, 0xBF, '<', 'a', '/', '>'};
+    free(DecodeXmlText(marked.data(), marked.size(), true, false, {SaysNot, Convert}, &decision));
+    EXPECT_EQ(Converted, (Bytes{'<', 'a', '/', '>'}));
+    EXPECT_TRUE(ConvertedAsUtf8);
+
+    // With the UTF-16 guess off the platform's verdict is not asked for.
+    const Bytes plain = {'<', 'a', '/', '>'};
+    free(DecodeXmlText(plain.data(), plain.size(), false, false, {SaysUtf16, Convert}, &decision));
+    EXPECT_EQ(decision.encoding, XmlTextEncoding::Ansi);
+    EXPECT_FALSE(ConvertedAsUtf8);
+    free(DecodeXmlText(plain.data(), plain.size(), true, true, {SaysNot, Convert}, &decision));
+    EXPECT_TRUE(ConvertedAsUtf8);
 }

@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "app/instanceName.h"
 #include "app/resourceIds.h"
 
 namespace {
@@ -242,7 +243,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     Instance = instance;
     if (!ReadPlan(&TheRun)) return 2;
     ReadConfigurationText();
-    if (TheRun.single && FindWindowW(TheRun.caption, TheRun.caption)) return 0;
+    if (TheRun.single && FindWindowW(MAIN_WINDOW_CLASS, TheRun.caption)) return 0;
     ApplyAutostart();
 
     WNDCLASSEXW windowClass = {};
@@ -254,9 +255,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
-    windowClass.lpszClassName = TheRun.caption;
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     if (!RegisterClassExW(&windowClass)) return 0;
-    HWND window = CreateWindowExW(0, TheRun.caption, TheRun.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, TheRun.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     InvalidateRect(window, nullptr, FALSE);
 

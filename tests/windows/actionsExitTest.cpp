@@ -17,9 +17,15 @@ constexpr UINT_PTR FALLBACK_TIMER = 77;
 constexpr int FALLBACK_CODE = 7;
 
 ImportPatch* MessageBoxPatch;
+// The box cannot be shown (a caption that breaks it, no desktop): MessageBoxW answers 0.
+bool BoxFails = false;
 
 int WINAPI LoggingMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     LogCall(L"MessageBoxW owner=%d style=%x caption='%ls'", owner != nullptr, style, caption);
+    if (BoxFails) {
+        LogCall(L"answer 0");
+        return 0;
+    }
     auto real = reinterpret_cast<decltype(&MessageBoxW)>(MessageBoxPatch->original());
     int answer = real(owner, text, caption, style);
     LogCall(L"answer %d", answer);
@@ -55,7 +61,7 @@ LRESULT CALLBACK ExitHostProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 }  // namespace
 
-KD_CHILD_MODE(ChildExitProgram, L"actions-exit") {
+static int RunExitChild(const wchar_t* arg) {
     SetCallLogFile(arg);
     ImportPatch box("user32.dll", "MessageBoxW", AsPointer(&LoggingMessageBox));
     ImportPatch gamma("gdi32.dll", "SetDeviceGammaRamp", AsPointer(&FakeSetGammaRamp));
@@ -84,6 +90,12 @@ KD_CHILD_MODE(ChildExitProgram, L"actions-exit") {
     }
     LogCall(L"loop ended %d", int(msg.wParam));
     return int(msg.wParam);
+}
+
+KD_CHILD_MODE(ChildExitProgram, L"actions-exit") { return RunExitChild(arg); }
+KD_CHILD_MODE(ChildExitWithoutBox, L"actions-exit-nobox") {
+    BoxFails = true;
+    return RunExitChild(arg);
 }
 
 namespace {
@@ -126,4 +138,15 @@ TEST(ActionsExit, AnsweredYesResetsTheRampRemovesTheIconAndEndsTheLoopWithZero) 
     EXPECT_EQ(run.log, (std::vector<std::wstring>{L"MessageBoxW owner=0 style=124 caption='KeyDeputy v2.0'",
                                                   L"answer 6", L"ramp 256 65280", L"Shell_NotifyIconW 2 uid=1 own=1",
                                                   L"level 100", L"loop ended 0"}));
+}
+
+TEST(ActionsExit, ABoxThatCannotBeShownIsNoConsent) {
+    std::wstring log = MakeTempFolder(L"exitnobox") + L"\\calls.txt";
+    HANDLE child = StartChild(L"actions-exit-nobox", log);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(WaitChild(child, 15000), FALLBACK_CODE) << "the program ended without a Yes";
+    CloseHandle(child);
+    EXPECT_EQ(ReadCallLogFile(log), (std::vector<std::wstring>{L"MessageBoxW owner=0 style=124 caption='KeyDeputy v2.0'",
+                                                             L"answer 0", L"level 106", L"still running",
+                                                             L"loop ended 7"}));
 }

@@ -174,3 +174,33 @@ TEST(Autostart, WithoutElevationTheUsersKeyTakesTheValueAndOffClearsBoth) {
     EXPECT_FALSE(ReadRunValue(L"KD User", nullptr, HKEY_CURRENT_USER));
     EXPECT_FALSE(ReadRunValue(L"KD User", nullptr));
 }
+
+TEST(Autostart, ElevatedThenNormalStartsLeaveOneValueAndOffSaysWhatStays) {
+    std::wstring exe = CopySelfTo(L"C:\\kdonce");
+    HANDLE child = StartCopy(exe, L"KD Once|是");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    // The machine's value started this normal run: a user's copy would start a second.
+    child = StartCopy(exe, L"KD Once|是", L"autostartuser");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_TRUE(ReadRunValue(L"KD Once", nullptr));
+    EXPECT_FALSE(ReadRunValue(L"KD Once", nullptr, HKEY_CURRENT_USER)) << "the program would start twice";
+
+    // Off in a normal run: the machine's value cannot go, and the user is told.
+    child = StartCopy(exe, L"KD Once|否", L"autostartuser");
+    HWND box = WaitForBox(L"KD Once", GetProcessId(child), 15000);
+    ASSERT_NE(box, nullptr) << "a value that still starts the program was left without a word";
+    EXPECT_EQ(BoxText(box), KD_MSG_AUTOSTART_LEFT_TEXT);
+    EXPECT_FALSE(BoxHasButton(box, IDNO));
+    EXPECT_TRUE(AnswerBox(box, IDOK));
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_TRUE(ReadRunValue(L"KD Once", nullptr));
+
+    // An elevated run removes it, silently.
+    child = StartCopy(exe, L"KD Once|否");
+    EXPECT_EQ(WaitChild(child, 20000), 0);
+    CloseHandle(child);
+    EXPECT_FALSE(ReadRunValue(L"KD Once", nullptr));
+}

@@ -7,6 +7,7 @@
 
 #include "actions/brightnessWin.h"
 #include "app/appInstance.h"
+#include "app/instanceName.h"
 #include "app/lifecycle.h"
 #include "app/mainWindow.h"
 #include "app/messages.h"
@@ -259,7 +260,7 @@ TEST(MainWindow, RefusedWindowIsToldAndNothingIsReturned) {
         ASSERT_TRUE(UseConfig(documents[i]));
         RefusalBoxes = 0;
         EXPECT_EQ(OpenMainWindow(), nullptr);
-        UnregisterClassW(AppCaption, AppInstance);
+        UnregisterClassW(MAIN_WINDOW_CLASS, AppInstance);
         EXPECT_EQ(RefusalBoxes, 1);
         EXPECT_EQ(RefusalText, expected[i]);
         EXPECT_EQ(RefusalCaption, L"KD Refused");

@@ -99,9 +99,10 @@ TEST_F(ScreenshotOutput, EachFormatWritesItsOwnFileKind) {
         {L"three", 3, L"three.gif", &GIF_MAGIC, false},
         {L"four", 4, L"four.bmp", &BMP_MAGIC, true},
         {L"five", 5, L"five.tiff", &TIFF_MAGIC, true},
-        // The name decides the encoder, the last matching extension winning.
-        {L"holiday.png", 2, L"holiday.png.jpg", &JPEG_MAGIC, false},
-        {L"a.jpg", 1, L"a.jpg.png", &JPEG_MAGIC, false},
+        // A name ending in a known extension keeps it and gets its format, in any case.
+        {L"photo.jpg", 1, L"photo.jpg", &JPEG_MAGIC, false},
+        {L"UP.PNG", 1, L"UP.PNG", &PNG_MAGIC, true},
+        {L"notes.txt", 4, L"notes.txt.bmp", &BMP_MAGIC, true},
     };
     const int count = int(sizeof rows / sizeof rows[0]);
     std::wstring folder = MakeTempFolder(L"shotformats");
@@ -137,6 +138,8 @@ TEST_F(ScreenshotOutput, EachFormatWritesItsOwnFileKind) {
         }
         if (wcscmp(row.typed, row.written) != 0) {
             EXPECT_EQ(FileStart(folder + L"\\" + row.typed, 1), "");
+        } else {
+            EXPECT_EQ(FileStart(path + FilterExtension(row.filterIndex), 1), "") << "the chosen type's extension added";
         }
     }
 }
@@ -223,6 +226,85 @@ TEST_F(ScreenshotOutput, QuitWhileAskedKeepsTheFileAndSavesNothing) {
     EXPECT_EQ(FileStart(scene.earlier, 64), EARLIER_BYTES);
 }
 
+namespace {
+// The failure box that follows a save; its text, or empty when none came. The
+// image must be on the clipboard by then, the earlier text gone.
+std::wstring SaveFailure(DWORD pid) {
+    HWND box = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    if (!box) return L"";
+    std::wstring text = BoxText(box);
+    EXPECT_FALSE(BoxHasButton(box, IDYES)) << "a question where a failure was due";
+    Picture copied;
+    bool read = false;
+    if (OpenClipboard(nullptr)) {
+        HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        read = bitmap && ReadBitmap(bitmap, &copied);
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+        CloseClipboard();
+    }
+    EXPECT_TRUE(read) << "the image is not on the clipboard";
+    EXPECT_EQ(copied.width, 200);
+    EXPECT_TRUE(AnswerBox(box, IDOK));
+    return text;
+}
+
+// "截图无法保存到 <path>", the platform's reason on a line of its own, the clipboard said.
+void ExpectFailureText(const std::wstring& text, const std::wstring& path) {
+    const std::wstring head = L"截图无法保存到 " + path + L"\n";
+    const std::wstring tail = L"\n图片已放入剪贴板。";
+    ASSERT_GT(text.size(), head.size() + tail.size()) << "no reason given";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+    std::wstring reason = text.substr(head.size(), text.size() - head.size() - tail.size());
+    EXPECT_EQ(reason.find(L'\n'), std::wstring::npos) << "reason: one line";
+}
+}  // namespace
+
+TEST_F(ScreenshotOutput, FailedSavesAreSaidAndTheImageGoesToTheClipboard) {
+    std::wstring folder = MakeTempFolder(L"shotfail");
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\dir.png").c_str(), nullptr));
+    std::wstring readOnly = folder + L"\\ro.png";
+    ASSERT_TRUE(WriteBytes(readOnly, EARLIER_BYTES.data(), EARLIER_BYTES.size()));
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::wstring held = folder + L"\\held.png";
+    ASSERT_TRUE(WriteBytes(held, EARLIER_BYTES.data(), EARLIER_BYTES.size()));
+    HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    ASSERT_TRUE(PutClipboardText(L"before the screenshot"));
+    ChildGuard child{StartScreenshots(3, folder, false)};
+    ASSERT_NE(child.process, nullptr);
+    DWORD pid = GetProcessId(child.process);
+
+    // A folder and a read-only file of the completed name: refused before any question.
+    for (const wchar_t* typed : {L"dir", L"ro"}) {
+        SCOPED_TRACE(testing::Message() << "typed " << std::string(typed, typed + wcslen(typed)));
+        HWND dialog = SelectRegion(pid, 100, 100, 300, 200);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(DialogFileName(dialog), L"Screenshot01") << "a failed save advanced the number";
+        SaveFromDialog(dialog, folder + L"\\" + typed, 1);
+        ExpectFailureText(SaveFailure(pid), folder + L"\\" + typed + L".png");
+        ASSERT_TRUE(PutClipboardText(L"before the screenshot"));
+    }
+
+    // A file another program holds open: asked, Yes, and the write fails.
+    HWND dialog = SelectRegion(pid, 100, 100, 300, 200);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(DialogFileName(dialog), L"Screenshot01");
+    SaveFromDialog(dialog, folder + L"\\held", 1);
+    HWND question = WaitForBox(L"KeyDeputy v2.0", pid, 15000);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(BoxText(question), held + L" 已存在。\n要替换它吗？");
+    ASSERT_TRUE(AnswerBox(question, IDYES));
+    ExpectFailureText(SaveFailure(pid), held);
+
+    EXPECT_EQ(WaitChild(child.process, 20000), 2) << "the number advanced";
+    CloseHandle(holder);
+    EXPECT_EQ(FileStart(held, 64), EARLIER_BYTES);
+    EXPECT_EQ(FileStart(readOnly, 64), EARLIER_BYTES);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(ScreenshotOutputLibraries, WithoutThemNothingIsWrittenAndTheImageGoesToTheClipboard) {
     SystemFunctionPatch noDialog(SystemLibrary::Comdlg32, "GetSaveFileNameW", nullptr);
     SystemFunctionPatch noEncoders(SystemLibrary::Gdiplus, "GdipGetImageEncodersSize", nullptr);
@@ -237,7 +319,7 @@ TEST(ScreenshotOutputLibraries, WithoutThemNothingIsWrittenAndTheImageGoesToTheC
     ReleaseDC(nullptr, screen);
     ASSERT_NE(ScreenshotImage, nullptr);
     std::wstring file = MakeTempFolder(L"shotnolib") + L"\\shot.png";
-    SaveImageFile(file.c_str());
+    EXPECT_NE(SaveImageFile(file.c_str()), 0u);
     EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // A dialog that cannot open takes the cancel road: the clipboard, proposal kept.

@@ -25,6 +25,7 @@ int CmdHotkey(const DriverArgs& args);
 int CmdHold(const DriverArgs& args);
 int CmdReg(const DriverArgs& args);
 int CmdWindow(const DriverArgs& args);
+int CmdClipboard(const DriverArgs& args);
 
 // sampleProgram.cpp
 int CmdSample(const DriverArgs& args);

@@ -31,6 +31,7 @@ static const DriverCommand COMMANDS[] = {
     {L"sample", CmdSample, L"sample CAPTION FILE                a stand-in tray program"},
     {L"startup", CmdStartup, L"startup [--runs N] [--no-anchor] [--timeout MS] COMMANDLINE...  time each start to its tray icon"},
     {L"reminder", CmdReminder, L"reminder set TEXT MINUTES [off|restart|logoff] | reminder fire   fill and confirm the open reminder; time up for the hidden ones"},
+    {L"clipboard", CmdClipboard, L"clipboard [set TEXT]               the clipboard's text and bitmap (after putting TEXT there)"},
     {L"save", CmdSave, L"save PATH [--timeout MS]            type PATH into the open save dialog and press OK"},
     {L"drain", CmdDrain, L"drain CAPTION [ok|yes|no|ID] [--count N] [--timeout MS] [--seconds S]  answer boxes as they come"},
 };

@@ -1,10 +1,12 @@
 // "kddriver sample CAPTION FILE": a stand-in tray program with known behaviour, so
 // that the driver and the shell library can be checked against something certain.
-// Hidden window (class = title = CAPTION), one tray icon, a menu with a default,
+// Hidden window (KeyDeputy's class, title CAPTION), one tray icon, a menu with a default,
 // a greyed, a checked and a submenu entry, and the hotkey Ctrl+Alt+K on entry 1025.
 #include "driverCommands.h"
 
 #include <shellapi.h>
+
+#include "app/instanceName.h"
 
 static std::wstring SampleCaption;
 static std::wstring SampleFile;
@@ -58,9 +60,9 @@ int CmdSample(const DriverArgs& args) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = SampleProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = SampleCaption.c_str();
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     if (!RegisterClassW(&windowClass)) return DRIVER_FAILED;
-    HWND window = CreateWindowExW(0, SampleCaption.c_str(), SampleCaption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, MAIN_WINDOW_CLASS, SampleCaption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!window) return DRIVER_FAILED;
     SampleMenu = CreatePopupMenu();

@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include "app/instanceName.h"
+
 namespace {
 
 double MsSince(LARGE_INTEGER start) {
@@ -18,7 +20,7 @@ std::wstring Ms(double ms) {
     return text;
 }
 
-// The program's main window: class and title are the same, as with KeyDeputy.
+// The program's main window, by KeyDeputy's class.
 std::vector<HWND> MainWindowsOf(DWORD pid) {
     struct Search {
         DWORD pid;
@@ -28,8 +30,7 @@ std::vector<HWND> MainWindowsOf(DWORD pid) {
         [](HWND window, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
             if (WindowPid(window) != s->pid) return TRUE;
-            std::wstring className = WindowClass(window);
-            if (!className.empty() && className == WindowTitle(window)) s->found.push_back(window);
+            if (WindowClass(window) == MAIN_WINDOW_CLASS) s->found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));

@@ -1,4 +1,5 @@
 // Commands about hotkeys, the autostart registry key and keyboard focus.
+#include <cstring>
 #include <cwctype>
 
 #include "driverCommands.h"
@@ -136,5 +137,36 @@ int CmdWindow(const DriverArgs& args) {
     PumpMessages(200);
     Print(L"ready\t" + HandleText(window));
     PumpMessages(args.seconds * 1000);
+    return DRIVER_OK;
+}
+
+// "clipboard": what the clipboard holds, a line each: "text=T", "bitmap=WxH", or
+// "empty". "clipboard set T" puts a text there first, as a marker of what was before.
+int CmdClipboard(const DriverArgs& args) {
+    if (!(args.words.empty() || (args.words.size() == 2 && args.words[0] == L"set"))) return DRIVER_USAGE;
+    if (!OpenClipboard(nullptr)) return DRIVER_FAILED;
+    if (!args.words.empty()) {
+        EmptyClipboard();
+        const std::wstring& text = args.words[1];
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (memory) {
+            memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        }
+    }
+    bool any = false;
+    if (HANDLE text = GetClipboardData(CF_UNICODETEXT)) {
+        Print(L"text=" + std::wstring(static_cast<const wchar_t*>(GlobalLock(text))));
+        GlobalUnlock(text);
+        any = true;
+    }
+    BITMAP info;
+    if (HANDLE bitmap = GetClipboardData(CF_BITMAP); bitmap && GetObjectW(bitmap, sizeof info, &info)) {
+        Print(L"bitmap=" + std::to_wstring(info.bmWidth) + L"x" + std::to_wstring(info.bmHeight));
+        any = true;
+    }
+    if (!any) Print(L"empty");
+    CloseClipboard();
     return DRIVER_OK;
 }

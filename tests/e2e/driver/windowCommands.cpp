@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "app/instanceName.h"
 #include "probeClient.h"
 #include "probeProtocol.h"
 #include "textEscape.h"
@@ -154,12 +155,12 @@ int CmdAnswer(const DriverArgs& args) {
     return DRIVER_OK;
 }
 
-// ----- the program's main window: class name and title are both the caption -----
+// ----- the program's main window: its own class, the caption as title -----
 
 static std::vector<HWND> MainWindows(const DriverArgs& args, const std::wstring& name) {
     std::vector<HWND> found;
     ForEachTopWindow([&](HWND window) {
-        if (PidMatches(args, window) && WindowClass(window) == name && WindowTitle(window) == name) found.push_back(window);
+        if (PidMatches(args, window) && WindowClass(window) == MAIN_WINDOW_CLASS && WindowTitle(window) == name) found.push_back(window);
     });
     return found;
 }
