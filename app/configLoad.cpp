@@ -25,7 +25,7 @@ void ShowLoadReport(const wchar_t* path, const XmlLoadOutcome& outcome, const wc
     CopyTextCut(text, LOAD_BOX_SIZE, outcome.report);
     // Only the probes of the running system are left out: they say nothing of a refusal.
     const CheckPlatform platform = {ReadCheckFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(),
-                                    nullptr,          nullptr,        nullptr};
+                                    nullptr,          nullptr,        nullptr, nullptr};
     CheckReport* report = CheckConfigFile(path, platform);
     // A file changed since it was read could explain another refusal than this one.
     if (report && TextEquals(report->loadReport, outcome.report)) AppendLoadCause(*report, text, LOAD_BOX_SIZE);

@@ -49,6 +49,9 @@
 #define KD_MSG_AUTOSTART_LEFT_TEXT L"自启动已关闭，但 HKEY_LOCAL_MACHINE 中的自启动项需要管理员权限才能删除。请以管理员身份运行本程序一次。"
 #define KD_MSG_SAVE_FAILED L"保存失败"
 #define KD_MSG_SAVE_FAILED_TEXT L"截图无法保存到 %s\n图片已放入剪贴板。"
+// The platform's reason follows on its own line.
+#define KD_MSG_COMMAND L"命令失败"
+#define KD_MSG_COMMAND_TEXT L"无法打开“%s”。"
 
 // Reading the configuration again while running.
 #define KD_KEY_AUTO_RELOAD L"自动重新加载"
@@ -66,5 +69,7 @@
 #define KD_ATTR_HOTKEY L"快捷键"
 #define KD_ATTR_SELECTABLE L"可选"
 #define KD_ATTR_CHECKED L"选中"
+#define KD_ATTR_PARAMETERS L"参数"
+#define KD_ATTR_FOLDER L"起始位置"
 #define KD_UNDEFINED_COMMAND L"未定义"
 #define KD_RESOLUTION_WORD L"分辨率"

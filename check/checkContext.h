@@ -35,6 +35,7 @@ struct CheckContext {
     Places places;           // in the order the elements ended
     ElementPlace* byRecord;  // the same sorted by record for lookups, once the tree is complete
     LineIndex lines;         // of text, for positions
+    const wchar_t* folder;   // the configuration's folder: where KeyDeputy.exe would be
 };
 
 // Sorts a copy of the places for PlaceOf; without it PlaceOf searches them in order.
@@ -93,3 +94,5 @@ bool IsOneOf(const wchar_t* name, const wchar_t* const (&names)[N]) {
 void ExplainLoadError(CheckContext& c, const XmlParseResult& result);
 void CheckSections(CheckContext& c, const XmlElement& root);
 void CheckMenu(CheckContext& c, const XmlElement& root);
+// How a command for the shell will be run (into row->run), and what will fail.
+void CheckShellCommand(CheckContext& c, const XmlElement& element, const wchar_t* command, ItemRow* row);

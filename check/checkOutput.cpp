@@ -200,6 +200,11 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
             Append(out, item.hotkeyUsable ? L"（可用）" : L"（不可用）");
         }
         Append(out, L"\n");
+        if (item.run[0]) {
+            Append(out, L"      ");
+            Append(out, item.run);
+            Append(out, L"\n");
+        }
     }
     if (report.itemsLeftOut > 0) {
         Append(out, L"  （另有 ");
@@ -256,7 +261,9 @@ void FormatJsonReport(const CheckReport& report, const wchar_t* path, OutText* o
         AppendJsonString(out, item.command);
         Append(out, L",\"kind\":\"");
         Append(out, KindJson(item.kind));
-        Append(out, L"\",\"hotkey\":");
+        Append(out, L"\",\"run\":");
+        AppendJsonString(out, item.run[0] ? item.run : nullptr);
+        Append(out, L",\"hotkey\":");
         AppendJsonString(out, item.hotkey);
         Append(out, item.hotkeyUsable ? L",\"hotkeyUsable\":true}" : L",\"hotkeyUsable\":false}");
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lib/xmlReader.h"
+#include "menu/shellCommand.h"
 
 struct CheckPlatform {
     // The whole file into a malloc'd buffer followed by four zero bytes. XML_OK,
@@ -24,4 +25,6 @@ struct CheckPlatform {
     bool (*pathMissing)(const wchar_t* path);
     // True when a KeyDeputy of this caption is running (and so holds its own hotkeys).
     bool (*instanceRunning)(const wchar_t* caption);
+    // The program's own look-ups for shell commands (files, search path, variables).
+    const ShellLookups* shellLookups;
 };

@@ -34,6 +34,7 @@ struct ItemRow {
     wchar_t label[ITEM_TEXT_SIZE];  // the element name, as the menu shows it before the tab
     const wchar_t* command;         // into the tree, or the 未定义 literal
     ItemKind kind;
+    wchar_t run[ITEM_TEXT_SIZE];  // how a shell command is run, cut to fit; empty for the others
     const wchar_t* hotkey;  // into the tree, null without 快捷键
     bool hotkeyUsable;
 };

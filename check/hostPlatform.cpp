@@ -116,7 +116,7 @@ bool HostLooksUtf16(const unsigned char* bytes, size_t length) {
     return zeroHigh * 2 >= length / 2;
 }
 
-const CheckPlatform HostCheckPlatform = {HostReadFile, HostLooksUtf16, HostDecode, 936, nullptr, nullptr, nullptr};
+const CheckPlatform HostCheckPlatform = {HostReadFile, HostLooksUtf16, HostDecode, 936, nullptr, nullptr, nullptr, nullptr};
 
 std::string Utf8FromUnits(const wchar_t* text, size_t length) {
     std::string out;

@@ -18,7 +18,8 @@
 namespace {
 
 constexpr int32_t MAX_POPUPS = 400;
-const wchar_t* const ITEM_ATTRIBUTES[] = {KD_ATTR_HOTKEY, KD_ATTR_SELECTABLE, KD_ATTR_CHECKED};
+const wchar_t* const ITEM_ATTRIBUTES[] = {KD_ATTR_HOTKEY, KD_ATTR_SELECTABLE, KD_ATTR_CHECKED, KD_ATTR_PARAMETERS,
+                                         KD_ATTR_FOLDER};
 
 struct Popup {
     const wchar_t* name;
@@ -203,9 +204,9 @@ void CheckAttributes(MenuChecker& c, const XmlElement& element) {
             Add(c, Severity::Warning, "attribute-no-value", position, {L"属性“", name, L"”没有值，程序当它不存在"},
                 {L"写成 ", name, L"=\"值\""});
         } else if (!known) {
-            const wchar_t* nearest = NearestName(name, ITEM_ATTRIBUTES, 3, 1);
+            const wchar_t* nearest = NearestName(name, ITEM_ATTRIBUTES, sizeof ITEM_ATTRIBUTES / sizeof *ITEM_ATTRIBUTES, 1);
             Add(c, Severity::Warning, "unknown-attribute", position, {L"未知属性“", name, L"”被忽略"},
-                {nearest ? L"是不是要写“" : L"菜单项只认 快捷键、可选、选中 三个属性", nearest,
+                {nearest ? L"是不是要写“" : L"菜单项只认 快捷键、可选、选中、参数、起始位置 五个属性", nearest,
                  nearest ? L"”？" : nullptr});
         }
     }
@@ -239,34 +240,6 @@ const wchar_t* NearAction(const wchar_t* command) {
     // One character off, for texts of an action name's size only.
     if (TextLength(plain) < 2 || TextLength(plain) > 6) return nullptr;
     return NearestName(plain, names, size_t(ACTION_COUNT), 1);
-}
-
-bool EndsWithProgram(const wchar_t* text, size_t length) {
-    static const wchar_t* const EXTENSIONS[] = {L".exe", L".bat", L".cmd", L".com", L".lnk", L".msc"};
-    for (const wchar_t* extension : EXTENSIONS) {
-        size_t k = TextLength(extension);
-        if (length < k) continue;
-        wchar_t tail[8];
-        for (size_t i = 0; i < k; ++i) tail[i] = text[length - k + i];
-        tail[k] = 0;
-        if (TextEqualsIgnoreAsciiCase(tail, extension)) return true;
-    }
-    return false;
-}
-
-// A program name followed by a blank and more text, or a quoted program name.
-bool HasArguments(const wchar_t* command) {
-    if (command[0] == L'"') return true;
-    for (size_t i = 0; command[i]; ++i)
-        if (command[i] == L' ' && command[i + 1] && EndsWithProgram(command, i)) return true;
-    return false;
-}
-
-bool IsPlainPath(const wchar_t* command) {
-    bool drive = ((command[0] >= L'A' && command[0] <= L'Z') || (command[0] >= L'a' && command[0] <= L'z')) &&
-                 command[1] == L':' && command[2] == L'\\';
-    bool share = command[0] == L'\\' && command[1] == L'\\';
-    return (drive || share) && !TextContains(command, L"%");
 }
 
 void CheckResolution(MenuChecker& c, const XmlElement& element, const wchar_t* command) {
@@ -313,27 +286,18 @@ void CheckCommand(MenuChecker& c, const XmlElement& element, const wchar_t* comm
                        !element.attributeValue(KD_ATTR_HOTKEY, nullptr);
         if (caption) return;
         Add(c, Severity::Warning, "no-command", At(c, TagOffset(c, element)),
-            {L"“", element.name(), L"”没有命令：程序把“未定义”交给系统打开，选它什么也不会发生"},
+            {L"“", element.name(), L"”没有命令：程序把“未定义”交给系统打开，选它只会提示打开失败"},
             {L"在开始标签和结束标签之间写上命令，例如 <", element.name(), L">notepad.exe</", element.name(), L">"});
         return;
     }
     CheckPosition position = At(c, ContentOffset(c, element));
     if (const wchar_t* action = NearAction(command)) {
         Add(c, Severity::Warning, "near-action", position,
-            {L"“", command, L"”不是动作名，程序会把它交给系统打开，结果什么也不会发生"},
+            {L"“", command, L"”不是动作名，程序会把它交给系统打开，结果只会提示打开失败"},
             {L"动作名必须一字不差（半角符号、没有空格）：写成“", action, L"”"});
         return;
     }
-    if (HasArguments(command)) {
-        Add(c, Severity::Warning, "shell-arguments", position,
-            {L"命令带有参数：整段“", command, L"”被当作一个文件名交给系统，这样的文件并不存在"},
-            {L"命令只能是一个程序、文件、文件夹或网址；要带参数，请写一个 .bat 文件或快捷方式（.lnk），"
-             L"再把它的路径写在这里"});
-        return;
-    }
-    if (IsPlainPath(command) && c.platform->pathMissing && c.platform->pathMissing(command))
-        Add(c, Severity::Warning, "shell-missing", position, {L"“", command, L"”不存在，选它什么也不会发生"},
-            {L"检查路径是否写对，或那个文件是否已被移动"});
+    CheckShellCommand(c, element, command, row);
 }
 
 [[gnu::noinline]] void CheckItem(MenuChecker& c, const XmlElement& element, int32_t identifier, int32_t popup) {
@@ -386,7 +350,7 @@ void VisitElement(void* context, void* parentMenu, const XmlElement& element, Me
         FormatNumber(most, COMMAND_TEXT_MAX);
         Add(c, Severity::Warning, "command-too-long", At(c, TagOffset(c, element)),
             {L"“", element.name(), L"”的命令有 ", length, L" 个字符，超过 ", most, L" 个：程序不加入这一项，菜单里没有它"},
-            {L"缩短命令，或把它写进一个 .bat 文件再在这里写那个文件的路径"});
+            {L"缩短命令：参数可以写在 参数 属性里，或把命令写进一个 .bat 文件再在这里写那个文件的路径"});
         break;
     }
     }

@@ -14,7 +14,7 @@ const wchar_t* const MESSAGE_KEYS[] = {KD_MSG_HOTKEY, KD_MSG_EXIT,       KD_MSG_
                                        KD_MSG_REMINDER, KD_MSG_RESOLUTION, KD_MSG_AUTOSTART, KD_MSG_REPLACE,
                                        KD_MSG_WINDOW,   KD_MSG_AUTOSTART_LEFT, KD_MSG_SAVE_FAILED, KD_MSG_EXIT_PENDING,
                                        KD_MSG_CLIPBOARD, KD_MSG_RELOADED, KD_MSG_RESTART_SETTINGS, KD_MSG_RELOAD_KEPT,
-                                       KD_MSG_NO_MENU};
+                                       KD_MSG_NO_MENU, KD_MSG_COMMAND};
 
 // English words a new user tries for the sections.
 const NameAlias SECTION_ALIASES[] = {
@@ -80,6 +80,8 @@ const FormatMessage FORMAT_MESSAGES[] = {
      L"提示框不会说出是哪个文件、为什么失败"},
     {KD_MSG_EXIT_PENDING, "exit-pending-message-format", "exit-pending-message-no-slot", L"未到时间的提醒个数",
      L"退出前的提问不会说出有几个提醒"},
+    {KD_MSG_COMMAND, "command-message-format", "command-message-no-slot", L"打不开的命令",
+     L"提示框不会说出是哪个命令打不开"},
 };
 
 void CheckFormatMessage(CheckContext& c, const XmlElement& language, const FormatMessage& format) {

@@ -14,6 +14,7 @@
 #include "lib/textCopy.h"
 #include "lib/xmlFile.h"
 #include "lib/xmlTextDecodingWin.h"
+#include "menu/shellLookupsWin.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ bool AskedForJson(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
     wchar_t* defaultPath = DefaultConfigPath();
     const CheckPlatform platform = {ReadCheckFileWin, LooksLikeUtf16, ConvertToUtf16, GetACP(), HotkeyTakenWin, PathMissingWin,
-                                     InstanceRunningWin};
+                                     InstanceRunningWin, &PlatformShellLookups};
     int32_t code = RunChecker(argc - 1, argv + 1, defaultPath ? defaultPath : L"KeyDeputy.xml", platform, WriteWin);
     free(defaultPath);
     if (ProbeWindow) DestroyWindow(ProbeWindow);

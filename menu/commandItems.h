@@ -32,6 +32,11 @@ extern uint32_t CommandItemsGeneration;
 bool InitCommandItems();
 // Makes room for one more record (doubling the room); false when memory is short.
 bool ReserveCommandItem();
-// Appends a record (doubling the room) that keeps command itself, so command must
-// live as long as the record; false when it cannot be stored.
-bool AppendCommandItem(const wchar_t* command);
+// Makes room for one more item's 参数 and 起始位置; false when memory is short.
+bool ReserveShellSettings();
+// Appends a record (doubling the room) that keeps its texts themselves, so they must
+// live as long as the record; false when it cannot be stored. parameters and folder
+// (参数, 起始位置) may be null.
+bool AppendCommandItem(const wchar_t* command, const wchar_t* parameters = nullptr, const wchar_t* folder = nullptr);
+// The 参数 and 起始位置 of item index, null where the item has none.
+void FindShellSettings(int32_t index, const wchar_t** parameters, const wchar_t** folder);

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 #include "actions/actionTable.h"
 #include "actions/resolutionWin.h"
 #include "menu/commandItems.h"
 #include "menu/dispatch.h"
+#include "menu/shellCommandWin.h"
 #include "platform/systemLibrary.h"
 
 namespace {
@@ -46,7 +46,7 @@ void DispatchCommand(int32_t index) {
     }
     case DispatchKind::Shell:
         StartShellCom();
-        ShellExecuteW(nullptr, nullptr, item.command, nullptr, nullptr, SW_SHOWNORMAL);
+        RunShellCommand(index);
         break;
     }
 }

@@ -34,8 +34,9 @@ set(menu_FILES "^menu/")
 set(menu_MAY "^(lib|platform|actions|menu)/" "${APP_LOOKUPS}")
 set(check_FILES "^check/")
 set(check_MAY "^(lib|actions|menu|check)/" "^app/(configLookup|messages|instanceName)\\.h$")
-# The checker compiles in the program's text conversion, and nothing else of its Win32 side.
-set(check_NEVER "^(actions|menu)/.*Win\\.h$" "^lib/xmlFileWin")
+# The checker compiles in the program's text conversion and its shell look-ups (what a
+# command will find), and nothing else of its Win32 side.
+set(check_NEVER "^actions/.*Win\\.h$" "^menu/(dispatch|hotkey|menuWalk|shellCommand)Win\\.h$" "^lib/xmlFileWin")
 
 if(NOT SOURCE_DIR)
     message(FATAL_ERROR "layering.cmake needs -DSOURCE_DIR=<source root>")

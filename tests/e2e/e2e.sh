@@ -9,8 +9,9 @@
 #   kd_install DIR                 copies KeyDeputy.exe into C:\DIR (e.g. kd, kd\Temp)
 #   kd_xml DIR ENCODING            writes C:\DIR\KeyDeputy.xml from standard input
 #                                  (utf16, utf16-nobom, utf8, utf8-bom, ansi)
-#   kd_start DIR [ERRFILE]         starts the program in the background; KD_PID is the
-#                                  process to wait for; Wine's messages go to ERRFILE
+#   kd_start DIR [ERRFILE] [FROM]  starts the program in the background; KD_PID is the
+#                                  process to wait for; Wine's messages go to ERRFILE;
+#                                  FROM is the folder it is started in (default DIR)
 #   kd_wait_exit PID SECONDS       waits for it to end; KD_EXIT is its exit code
 #   drv ARGS...                    runs kddriver.exe and prints its output
 #   drv_bg FILE ARGS...            runs it in the background, output to FILE; KD_BG_PID
@@ -121,7 +122,7 @@ make_bat() {
 # Wine's exit status is the program's own exit code.
 kd_start() {
     local dir
-    dir=$(unix_path "$1")
+    dir=$(unix_path "${3:-$1}")
     (cd "$dir" && exec wine "$(win_path "$1")\\KeyDeputy.exe") >/dev/null 2>"${2:-/dev/null}" &
     KD_PID=$!
     E2E_STARTED_PIDS+=("$KD_PID")

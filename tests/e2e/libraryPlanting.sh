@@ -32,7 +32,7 @@ for library in $LIBRARIES; do cp "$STANDIN" "$KD_DRIVE_C/kd/$library.dll"; done
 
 # The calls each action must still make, traced with their arguments.
 wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
-    /d 'winmm.mciSendStringW;comdlg32.GetSaveFileNameW;ole32.CoInitializeEx;combase.CoInitializeEx;shell32.ShellExecuteW;gdiplus.GdiplusStartup' \
+    /d 'winmm.mciSendStringW;comdlg32.GetSaveFileNameW;ole32.CoInitializeEx;combase.CoInitializeEx;shell32.ShellExecuteExW;gdiplus.GdiplusStartup' \
     /f >/dev/null 2>&1
 trace=$KD_RUN_DIR/program.trace
 (cd "$KD_DRIVE_C/kd" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${LIBRARIES// /,}=n,b" WINEDEBUG=-all,+loaddll,+relay \
@@ -101,9 +101,9 @@ if [ $started -eq 1 ]; then
     check "the second shell command ran" wait_file "$KD_DRIVE_C/kd/shell2.txt" 20
     # ole32 forwards CoInitializeEx to combase (under Wine as on Windows 8 and later); the
     # save dialog and GDI+ start COM for themselves too.
-    calls=$(own_calls '(ole32|combase).CoInitializeEx|shell32.ShellExecuteW' | grep -oE '^Call [a-z0-9]+.[A-Za-z]+(\([0-9,]*\))?')
+    calls=$(own_calls '(ole32|combase).CoInitializeEx|shell32.ShellExecuteExW' | grep -oE '^Call [a-z0-9]+.[A-Za-z]+(\([0-9,]*\))?' | sed 's/^\(Call shell32.ShellExecuteExW\)(.*/\1/')
     check_eq "COM started once, apartment-threaded without OLE1 DDE, before the first shell command" \
-        $'Call combase.CoInitializeEx(00000000,00000006)\nCall shell32.ShellExecuteW\nCall shell32.ShellExecuteW' "$calls"
+        $'Call combase.CoInitializeEx(00000000,00000006)\nCall shell32.ShellExecuteExW\nCall shell32.ShellExecuteExW' "$calls"
 
     close_program "$CAPTION"
 fi

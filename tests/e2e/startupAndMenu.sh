@@ -69,13 +69,21 @@ drv tray "$CAPTION" right
 check_eq "choosing a checked entry leaves the menu as it was" "$MENU" "$(drv menu --pid "$pid" --timeout 5000)"
 drv endmenu --pid "$pid" --timeout 3000
 
-# Identifiers the menu never hands out, and an unopenable command: nothing breaks.
+# Identifiers the menu never hands out: nothing breaks, nothing is shown.
 drv command "$CAPTION" 1023
 drv command "$CAPTION" 1030
-drv command "$CAPTION" 1027
 sleep 1
-check "unknown identifiers and an unopenable command are survived" drv main "$CAPTION" --timeout 500
+check "unknown identifiers are survived" drv main "$CAPTION" --timeout 500
 check_eq "and show no message" "0" "$(drv boxes "$CAPTION")"
+# An unopenable command is told, once, and survived.
+drv command "$CAPTION" 1027
+if box_read "$CAPTION" --timeout 10000; then
+    check_match "an unopenable command names itself" '^无法打开“未定义的命令”。\\n.' "$(box_field text)"
+    drv answer "$CAPTION" ok >/dev/null
+fi
+sleep 1
+check "an unopenable command is survived" drv main "$CAPTION" --timeout 500
+check_eq "and leaves no box open" "0" "$(drv boxes "$CAPTION")"
 
 drv command "$CAPTION" 1028
 check "隐藏图标 removes the icon" drv icons 0 --timeout 5000

@@ -94,3 +94,29 @@ TEST_F(CommandItemsTest, SecondInitStartsAnEmptyList) {
     ASSERT_TRUE(AppendCommandItem(L"again"));
     EXPECT_EQ(std::wstring(CommandItems[0].command), L"again");
 }
+
+TEST_F(CommandItemsTest, ShellSettingsBelongToTheirOwnItemOnly) {
+    // Items with 参数 or 起始位置 among many without; the lookup must find each by its
+    // index, across growth, and nothing for the others.
+    for (int i = 0; i < 25; ++i) {
+        const wchar_t* parameters = i % 7 == 3 ? CommandName(24 - i) : nullptr;
+        const wchar_t* folder = i % 5 == 0 ? CommandName(i) : nullptr;
+        ASSERT_TRUE(AppendCommandItem(CommandName(i), parameters, folder));
+    }
+    for (int i = 0; i < 25; ++i) {
+        const wchar_t* parameters = L"unset";
+        const wchar_t* folder = L"unset";
+        FindShellSettings(i, &parameters, &folder);
+        EXPECT_EQ(parameters, i % 7 == 3 ? CommandName(24 - i) : nullptr) << i;
+        EXPECT_EQ(folder, i % 5 == 0 ? CommandName(i) : nullptr) << i;
+    }
+    const wchar_t* parameters = L"unset";
+    const wchar_t* folder = L"unset";
+    FindShellSettings(25, &parameters, &folder);
+    EXPECT_EQ(folder, nullptr);
+    // A new list forgets the old one's settings.
+    ASSERT_TRUE(InitCommandItems());
+    ASSERT_TRUE(AppendCommandItem(CommandName(0)));
+    FindShellSettings(0, &parameters, &folder);
+    EXPECT_EQ(folder, nullptr);
+}

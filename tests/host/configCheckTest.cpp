@@ -12,6 +12,7 @@
 #include "check/hostPlatform.h"
 #include "check/loadCause.h"
 #include "lib/nearestName.h"
+#include "lib/textCopy.h"
 
 namespace {
 
@@ -152,6 +153,8 @@ TEST(ConfigCheck, SectionsThatAreIgnoredOrMisread) {
          "hotkey-message-no-slot", 2, 11, 0},
         {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><覆盖文件>%s 与 %d</覆盖文件></语言></KeyDeputy>", W,
          "replace-message-format", 2, 11, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<语言><命令失败>打不开</命令失败></语言></KeyDeputy>", N,
+         "command-message-no-slot", 2, 11, 0},
         {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<设置><名字>x</名字></设置></KeyDeputy>", W, "unknown-key", 2, 5,
          1},
         {"<KeyDeputy><菜单><退出>退出程序</退出></菜单>\n<设置><名称>1234567890123456789012345678901234567890"
@@ -230,8 +233,10 @@ TEST(ConfigCheck, ItemsThatDoNotWorkAsWritten) {
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>音量 +</a></菜单></KeyDeputy>", W, "near-action", 2, 4, 1},
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>音量＋</a></菜单></KeyDeputy>", W, "near-action", 2, 4, 1},
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>亮度十</a></菜单></KeyDeputy>", W, "near-action", 2, 4, 1},
-        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>notepad.exe C:\\test.txt</a></菜单></KeyDeputy>", W,
-         "shell-arguments", 2, 4, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>\"C:\\a b\"x</a></菜单></KeyDeputy>", W, "shell-quote", 2, 4, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>\"C:\\a b x</a></菜单></KeyDeputy>", W, "shell-quote", 2, 4, 1},
+        {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a 参数=\"x\" 起始位子=\"C:\\\">a.exe</a></菜单></KeyDeputy>", W,
+         "unknown-attribute", 2, 11, 1},
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>分辨率（800，600）</a></菜单></KeyDeputy>", W, "resolution-refused",
          2, 4, 1},
         {"<KeyDeputy><菜单><退出>退出程序</退出>\n<a>C:\\工具\\分辨率.exe</a></菜单></KeyDeputy>", W,
@@ -302,6 +307,40 @@ TEST(ConfigCheck, ProbesOfTheRunningSystem) {
     ReleaseCheckReport(report);
 }
 
+TEST(ConfigCheck, ShellCommandsAsTheProgramWillRunThem) {
+    static const ShellLookups system = {
+        nullptr,
+        [](void*, const wchar_t* path) {
+            std::wstring p = path;
+            if (p == L"C:\\kd\\tools\\x.exe" || p == L"C:\\Windows\\notepad.exe") return PathKind::File;
+            return p == L"C:\\kd\\w" || p == L"C:\\kd" ? PathKind::Folder : PathKind::None;
+        },
+        [](void*, const wchar_t* name, wchar_t* out, size_t capacity) {
+            return std::wstring(name) == L"notepad.exe" && CopyTextCut(out, capacity, L"C:\\Windows\\notepad.exe");
+        },
+        [](void*, const wchar_t*, wchar_t*, size_t) { return false; }};
+    CheckPlatform probing = HostCheckPlatform;
+    probing.shellLookups = &system;
+    probing.pathMissing = [](const wchar_t*) { return true; };
+    const char xml[] = "<KeyDeputy><菜单><退出>退出程序</退出>\n"
+                       "<a>notepad.exe C:\\t.txt</a><b 起始位置=\"w\">tools\\x.exe</b><c>notepad.exe</c>\n"
+                       "<d>gone.exe --x</d>\n<e 起始位置=\"nowhere\">notepad.exe</e>\n"
+                       "<f>%NOPE%\\x.exe</f><g>tools\\gone.bat</g></菜单></KeyDeputy>";
+    CheckReport* report = CheckConfigBytes(L"C:\\kd\\KeyDeputy.xml", XML_OK,
+                                           reinterpret_cast<const unsigned char*>(xml), sizeof xml - 1, true, probing);
+    ASSERT_EQ(report->itemCount, 8);
+    EXPECT_STREQ(report->items[1].run, L"整段找不到，按程序加参数运行：程序 C:\\Windows\\notepad.exe；参数 C:\\t.txt；起始位置 C:\\kd");
+    EXPECT_STREQ(report->items[2].run, L"整段交给系统打开：C:\\kd\\tools\\x.exe；起始位置 C:\\kd\\w");
+    EXPECT_STREQ(report->items[3].run, L"整段交给系统打开：notepad.exe；起始位置 C:\\kd");
+    // What will fail is told where it is written, and nothing else: an unexpanded
+    // variable may be set when the program runs.
+    std::string where;
+    for (int32_t i = 0; i < report->findingCount; ++i)
+        where += std::string(report->findings[i].code) + "@" + std::to_string(report->findings[i].line) + " ";
+    EXPECT_EQ(where, "shell-no-program@3 folder-missing@4 shell-missing@5 ");
+    ReleaseCheckReport(report);
+}
+
 TEST(ConfigCheck, TextReportShowsTheLineAndACaretUnderTheColumn) {
     CheckReport* report = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出>\n\t<静音 快捷键=\"F5\">静音</静音></菜单></KeyDeputy>");
     OutText out = {nullptr, 0, 0, false};
@@ -329,9 +368,10 @@ TEST(ConfigCheck, ItemTableAndJson) {
     std::wstring json(out.data, out.length);
     EXPECT_EQ(json.find(L"{\"file\":\"C:\\\\kd\\\\KeyDeputy.xml\",\"encoding\":\"UTF-8\",\"loads\":true,"
                         L"\"loadReport\":null,\"findings\":[],\"findingsLeftOut\":0,\"items\":[{\"id\":1024,\"path\":[\"工具\"],"
-                        L"\"label\":\"截图\",\"command\":\"屏幕截图\",\"kind\":\"action\",\"hotkey\":\"Ctrl+Alt+S\","
+                        L"\"label\":\"截图\",\"command\":\"屏幕截图\",\"kind\":\"action\",\"run\":null,\"hotkey\":\"Ctrl+Alt+S\","
                         L"\"hotkeyUsable\":true},{\"id\":1025,\"path\":[],\"label\":\"网站\","
-                        L"\"command\":\"https://example.com/?a=1&b=\\\"2\\\"\",\"kind\":\"shell\",\"hotkey\":null,"
+                        L"\"command\":\"https://example.com/?a=1&b=\\\"2\\\"\",\"kind\":\"shell\","
+                        L"\"run\":\"交给系统打开：https://example.com/?a=1&b=\\\"2\\\"\",\"hotkey\":null,"
                         L"\"hotkeyUsable\":false},"),
               0u)
         << Utf8FromUnits(out.data, out.length);

@@ -6,6 +6,7 @@
 
 #include "actions/actionHandlers.h"
 #include "app/appInstance.h"
+#include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "menu/commandItems.h"
@@ -20,6 +21,20 @@ void UseItems(std::initializer_list<const wchar_t*> commands) {
     CommandItems = nullptr;
     ASSERT_TRUE(InitCommandItems());
     for (const wchar_t* c : commands) ASSERT_TRUE(AppendCommandItem(c));
+}
+
+struct BoxRecord {
+    int count;
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
+BoxRecord Boxes;
+
+int WINAPI RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    Boxes = {Boxes.count + 1, owner, text, caption, type};
+    return IDOK;
 }
 
 bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {
@@ -59,14 +74,27 @@ TEST(Dispatch, OtherTextsGoWholeToTheShell) {
     std::wstring script = folder + L"\\make file.bat";
     std::string body = "@echo made> \"%~dp0out.txt\"\r\n";
     ASSERT_TRUE(WriteBytes(script, body.data(), body.size()));
-    // A near miss of an action name is not an action: it goes to the shell too.
+    // A near miss of an action name is not an action: it goes to the shell too, which
+    // cannot open it, and the user is told so.
+    ASSERT_TRUE(UseConfig(L"<KeyDeputy><设置><名称>KD Dispatch</名称></设置></KeyDeputy>"));
+    LoadAppCaption();
+    ImportPatch box("user32.dll", "MessageBoxW", AsPointer(RecordBox));
+    Boxes = {};
     UseItems({script.c_str(), L"隐藏图标 "});
     TrayIconShown = true;
     DispatchCommand(0);
     EXPECT_TRUE(WaitForFile(folder + L"\\out.txt", 20000));
+    EXPECT_EQ(Boxes.count, 0);
     DispatchCommand(1);
     EXPECT_TRUE(TrayIconShown);
     EXPECT_EQ(CommandItems[1].handler, nullptr);
+    ASSERT_EQ(Boxes.count, 1);
+    EXPECT_EQ(Boxes.owner, nullptr);
+    EXPECT_EQ(Boxes.caption, L"KD Dispatch");
+    EXPECT_EQ(Boxes.type, UINT(MB_OK | MB_ICONWARNING));
+    // The command as written, then the platform's reason on a line of its own.
+    EXPECT_EQ(Boxes.text.rfind(L"无法打开“隐藏图标 ”。\n", 0), 0u) << testing::PrintToString(Boxes.text);
+    EXPECT_GT(Boxes.text.size(), wcslen(L"无法打开“隐藏图标 ”。\n"));
 }
 
 KD_CHILD_MODE(ChildDispatchFirst, L"dispatchfirst") {
