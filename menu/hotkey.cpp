@@ -3,25 +3,6 @@
 #include "lib/textCopy.h"
 #include "menu/keyNames.h"
 
-namespace {
-
-uint32_t LowerAscii(wchar_t c) {
-    uint32_t unit = uint32_t(c);
-    return (unit >= L'A' && unit <= L'Z') ? unit - L'A' + L'a' : unit;
-}
-
-// Substring search over the text folded to lower case; needle is lower case.
-bool ContainsLowered(const wchar_t* text, const wchar_t* needle) {
-    for (; *text; ++text) {
-        size_t i = 0;
-        while (needle[i] && LowerAscii(text[i]) == uint32_t(needle[i])) ++i;
-        if (!needle[i]) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 const wchar_t* HotkeyKeyPart(const wchar_t* text) {
     if (!text) return nullptr;
     const wchar_t* part = nullptr;
@@ -38,15 +19,15 @@ uint32_t HotkeyKeyCode(const wchar_t* text) {
         if (TextEqualsIgnoreAsciiCase(part, KEY_NAMES[i].name)) return KEY_NAMES[i].code;
 
     size_t length = TextLength(part);
-    uint32_t first = LowerAscii(part[0]);
+    uint32_t first = uint32_t(FoldAscii(part[0]));
     if (length == 1) {
         if (first >= L'0' && first <= L'9') return first;  // main-keyboard digits, not the keypad
         if (first >= L'a' && first <= L'z') return first - L'a' + 0x41;
     }
     // F-keys by arithmetic on the characters after the f, unchecked.
     if (first == L'f') {
-        if (length == 2) return LowerAscii(part[1]) + 0x3F;
-        if (length == 3) return LowerAscii(part[2]) + 0x49;
+        if (length == 2) return uint32_t(FoldAscii(part[1])) + 0x3F;
+        if (length == 3) return uint32_t(FoldAscii(part[2])) + 0x49;
     }
     return 0;
 }
@@ -54,10 +35,10 @@ uint32_t HotkeyKeyCode(const wchar_t* text) {
 uint32_t HotkeyModifiers(const wchar_t* text) {
     if (!text) return 0;
     uint32_t modifiers = 0;
-    if (ContainsLowered(text, L"ctrl")) modifiers |= HOTKEY_CONTROL;
-    if (ContainsLowered(text, L"alt")) modifiers |= HOTKEY_ALT;
-    if (ContainsLowered(text, L"shift")) modifiers |= HOTKEY_SHIFT;
-    if (ContainsLowered(text, L"win")) modifiers |= HOTKEY_WIN;
+    if (TextContainsIgnoreAsciiCase(text, L"ctrl")) modifiers |= HOTKEY_CONTROL;
+    if (TextContainsIgnoreAsciiCase(text, L"alt")) modifiers |= HOTKEY_ALT;
+    if (TextContainsIgnoreAsciiCase(text, L"shift")) modifiers |= HOTKEY_SHIFT;
+    if (TextContainsIgnoreAsciiCase(text, L"win")) modifiers |= HOTKEY_WIN;
     return modifiers;
 }
 

@@ -6,10 +6,19 @@
 #include "app/messages.h"
 #include "app/lifecycle.h"
 #include "lib/textCopy.h"
+#include "menu/keyNames.h"
 
 static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CONTROL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
                   HOTKEY_WIN == MOD_WIN,
               "the reader's modifier flags are the platform's");
+static_assert(KEY_END == VK_END && KEY_HOME == VK_HOME && KEY_PRIOR == VK_PRIOR && KEY_NEXT == VK_NEXT &&
+                  KEY_UP == VK_UP && KEY_DOWN == VK_DOWN && KEY_LEFT == VK_LEFT && KEY_RIGHT == VK_RIGHT &&
+                  KEY_SNAPSHOT == VK_SNAPSHOT && KEY_DELETE == VK_DELETE && KEY_INSERT == VK_INSERT &&
+                  KEY_ESCAPE == VK_ESCAPE && KEY_SPACE == VK_SPACE && KEY_TAB == VK_TAB,
+              "the key-name table's codes are the platform's");
+// The reader finds F1 to F9 and F10 to F19 by adding to the digit's code.
+static_assert(VK_F1 == L'1' + 0x3F && VK_F9 == L'9' + 0x3F && VK_F10 == L'0' + 0x49 && VK_F19 == L'9' + 0x49,
+              "the F-key arithmetic gives the platform's codes");
 
 bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text) {
     if (list->count == list->capacity) {

@@ -4,27 +4,27 @@
 #include "lib/textCopy.h"
 
 const KeyName KEY_NAMES[] = {
-    {L"End", 0x23},           // VK_END
-    {L"Home", 0x24},          // VK_HOME
-    {L"PgUp", 0x21},          // VK_PRIOR
-    {L"Page Up", 0x21},
-    {L"PgDn", 0x22},          // VK_NEXT
-    {L"↑", 0x26},             // VK_UP
-    {L"Up", 0x26},
-    {L"↓", 0x28},             // VK_DOWN
-    {L"Down", 0x28},
-    {L"←", 0x25},             // VK_LEFT
-    {L"Left", 0x25},
-    {L"→", 0x27},             // VK_RIGHT
-    {L"Right", 0x27},
-    {L"PrtSc", 0x2C},         // VK_SNAPSHOT
-    {L"Print Screen", 0x2C},
-    {L"Del", 0x2E},           // VK_DELETE
-    {L"Delete", 0x2E},
-    {L"Insert", 0x2D},        // VK_INSERT
-    {L"Esc", 0x1B},           // VK_ESCAPE
-    {L"Space", 0x20},         // VK_SPACE
-    {L"Tab", 0x09},           // VK_TAB
+    {L"End", KEY_END},
+    {L"Home", KEY_HOME},
+    {L"PgUp", KEY_PRIOR},
+    {L"Page Up", KEY_PRIOR},
+    {L"PgDn", KEY_NEXT},
+    {L"↑", KEY_UP},
+    {L"Up", KEY_UP},
+    {L"↓", KEY_DOWN},
+    {L"Down", KEY_DOWN},
+    {L"←", KEY_LEFT},
+    {L"Left", KEY_LEFT},
+    {L"→", KEY_RIGHT},
+    {L"Right", KEY_RIGHT},
+    {L"PrtSc", KEY_SNAPSHOT},
+    {L"Print Screen", KEY_SNAPSHOT},
+    {L"Del", KEY_DELETE},
+    {L"Delete", KEY_DELETE},
+    {L"Insert", KEY_INSERT},
+    {L"Esc", KEY_ESCAPE},
+    {L"Space", KEY_SPACE},
+    {L"Tab", KEY_TAB},
 };
 const size_t KEY_NAME_COUNT = sizeof KEY_NAMES / sizeof *KEY_NAMES;
 
