@@ -39,17 +39,6 @@ HMENU AppendFallbackMenu(HMENU rootPopup) {
 
 void DestroyRetiredMenu(void* menu) { DestroyMenu(static_cast<HMENU>(menu)); }
 
-void ShowBalloon(const wchar_t* text) {
-    if (!TrayIconShown) return;
-    TrayIcon.hWnd = MainWindow;
-    TrayIcon.uID = 1;
-    TrayIcon.uFlags = NIF_INFO;
-    CopyTextCut(TrayIcon.szInfo, ARRAYSIZE(TrayIcon.szInfo), text);
-    CopyTextCut(TrayIcon.szInfoTitle, ARRAYSIZE(TrayIcon.szInfoTitle), AppCaption);
-    TrayIcon.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
-    Shell_NotifyIconW(NIM_MODIFY, &TrayIcon);
-}
-
 void NoMenuText(wchar_t* text, size_t capacity) {
     FormatOneText(MessageText(KD_MSG_NO_MENU, KD_MSG_NO_MENU_TEXT), ConfigFilePath, text, capacity);
 }
@@ -74,7 +63,7 @@ void ShowReloaded(bool restartNeeded) {
         AppendTextCut(text, ARRAYSIZE(text), L"\n");
         AppendTextCut(text, ARRAYSIZE(text), noMenu);
     }
-    ShowBalloon(text);
+    ShowTrayBalloon(text);
 }
 
 void ApplyLoaded(const XmlElement& root) {
@@ -129,7 +118,7 @@ void AnnounceMissingMenu() {
     if (FileGaveMenu) return;
     wchar_t text[256];
     NoMenuText(text, ARRAYSIZE(text));
-    ShowBalloon(text);
+    ShowTrayBalloon(text);
 }
 
 void ReloadConfigFile() {

@@ -43,25 +43,27 @@ void AddTrayIconAgain() {
     Shell_NotifyIconW(NIM_ADD, &TrayIcon);
 }
 
+// A record that changes only the fields of flags of the icon already shown.
+static NOTIFYICONDATAW ModifyRecord(UINT flags) {
+    NOTIFYICONDATAW record = {};
+    record.cbSize = sizeof record;
+    record.hWnd = MainWindow;
+    record.uID = 1;
+    record.uFlags = flags;
+    return record;
+}
+
 void SetTrayTip(const wchar_t* tip) {
     CopyTextCut(TrayTip, ARRAYSIZE(TrayTip), tip);
     if (!TrayIconShown || !MainWindow) return;
-    NOTIFYICONDATAW change = {};
-    change.cbSize = sizeof change;
-    change.hWnd = MainWindow;
-    change.uID = 1;
-    change.uFlags = NIF_TIP;
+    NOTIFYICONDATAW change = ModifyRecord(NIF_TIP);
     CopyTextCut(change.szTip, ARRAYSIZE(change.szTip), TrayTip[0] ? TrayTip : AppCaption);
     Shell_NotifyIconW(NIM_MODIFY, &change);
 }
 
 void ShowTrayBalloon(const wchar_t* text) {
     if (!TrayIconShown || !MainWindow) return;
-    NOTIFYICONDATAW balloon = {};
-    balloon.cbSize = sizeof balloon;
-    balloon.hWnd = MainWindow;
-    balloon.uID = 1;
-    balloon.uFlags = NIF_INFO;
+    NOTIFYICONDATAW balloon = ModifyRecord(NIF_INFO);
     CopyTextCut(balloon.szInfo, ARRAYSIZE(balloon.szInfo), text);
     CopyTextCut(balloon.szInfoTitle, ARRAYSIZE(balloon.szInfoTitle), AppCaption);
     balloon.uTimeout = 3;
