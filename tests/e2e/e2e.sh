@@ -281,9 +281,11 @@ elapsed() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }'
 # Wine's desktop process (explorer.exe) ends about 3 s after the last other Wine process
 # of the prefix, and whichever process needs it next starts it again. Started by a
 # driver call inside $(...), it keeps that command substitution's pipe open for as long
-# as it runs, and the script waits forever (tests/README.md). An idle Wine process kept
-# for the whole run stops the desktop from ending.
+# as it runs, and the script waits forever (tests/README.md). So the desktop is started
+# here, outside any $(...), and an idle Wine process kept for the whole run stops it
+# from ending.
 kd_keep_desktop() {
+    drv icons >/dev/null 2>&1
     mkfifo "$KD_RUN_DIR/keep-desktop"
     wine cmd /c pause <"$KD_RUN_DIR/keep-desktop" >/dev/null 2>&1 &
     E2E_STARTED_PIDS+=("$!")

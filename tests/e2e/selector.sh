@@ -8,9 +8,6 @@
 . "$(dirname "$0")/e2e.sh"
 e2e_begin
 kd_unmanaged
-# Wine's desktop started here, outside any $(...), so that it never holds a command
-# substitution's pipe; then kept for the whole run.
-drv icons >/dev/null 2>&1
 kd_keep_desktop
 
 CAPTION="KeyDeputy v2.0"
