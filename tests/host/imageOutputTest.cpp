@@ -23,59 +23,36 @@ Saved SaveAs(const wchar_t* typed, int filterIndex) {
 enum { PNG = 1, JPEG, GIF, BMP, TIFF };
 }  // namespace
 
-TEST(ScreenshotSave, TypedNamesGetTheFormatsExtensionAndEncoder) {
-    Saved s = SaveAs(L"Screenshot01", PNG);
-    EXPECT_EQ(s.name, L"Screenshot01.png");
-    EXPECT_EQ(s.encoder, L"image/png");
-    s = SaveAs(L"holiday", JPEG);
-    EXPECT_EQ(s.name, L"holiday.jpg");
-    EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"logo.gif", GIF);
-    EXPECT_EQ(s.name, L"logo.gif");
-    EXPECT_EQ(s.encoder, L"image/gif");
-    s = SaveAs(L"C:\\out\\plain", BMP);
-    EXPECT_EQ(s.name, L"C:\\out\\plain.bmp");
-    EXPECT_EQ(s.encoder, L"image/bmp");
-    // Not one of the five: the chosen format's extension follows it.
-    s = SaveAs(L"x.tif", TIFF);
-    EXPECT_EQ(s.name, L"x.tif.tiff");
-    EXPECT_EQ(s.encoder, L"image/tiff");
-    s = SaveAs(L"notes.txt", PNG);
-    EXPECT_EQ(s.name, L"notes.txt.png");
-    EXPECT_EQ(s.encoder, L"image/png");
-}
-
-TEST(ScreenshotSave, AFinalKnownExtensionWinsOverTheChosenType) {
-    // The name as typed is kept and its own format written, whatever the filter.
-    Saved s = SaveAs(L"photo.jpg", PNG);
-    EXPECT_EQ(s.name, L"photo.jpg");
-    EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"holiday.png", JPEG);
-    EXPECT_EQ(s.name, L"holiday.png");
-    EXPECT_EQ(s.encoder, L"image/png");
-    // Any letter case.
-    s = SaveAs(L"UP.PNG", PNG);
-    EXPECT_EQ(s.name, L"UP.PNG");
-    EXPECT_EQ(s.encoder, L"image/png");
-    s = SaveAs(L"scan.TiFf", GIF);
-    EXPECT_EQ(s.name, L"scan.TiFf");
-    EXPECT_EQ(s.encoder, L"image/tiff");
-    // Only the last extension counts.
-    s = SaveAs(L"a.tiff.bmp.gif.jpg.png", BMP);
-    EXPECT_EQ(s.name, L"a.tiff.bmp.gif.jpg.png");
-    EXPECT_EQ(s.encoder, L"image/png");
-    s = SaveAs(L"a.png.x", GIF);
-    EXPECT_EQ(s.name, L"a.png.x.gif");
-    EXPECT_EQ(s.encoder, L"image/gif");
-}
-
-TEST(ScreenshotSave, FoldersNamesSayNothingAboutTheFile) {
-    Saved s = SaveAs(L"C:\\my.png.d\\pic", JPEG);
-    EXPECT_EQ(s.name, L"C:\\my.png.d\\pic.jpg");
-    EXPECT_EQ(s.encoder, L"image/jpeg");
-    s = SaveAs(L"C:/shots.bmp/pic", GIF);
-    EXPECT_EQ(s.name, L"C:/shots.bmp/pic.gif");
-    EXPECT_EQ(s.encoder, L"image/gif");
+// Only the name's final extension counts, in any case: one of the five keeps the name and
+// picks its own format whatever the filter; anything else gets the chosen type's extension.
+// A folder's name says nothing about the file.
+TEST(ScreenshotSave, TheFinalExtensionDecidesNameAndEncoder) {
+    const struct {
+        const wchar_t* typed;
+        int filter;
+        const wchar_t* name;
+        const wchar_t* encoder;
+    } cases[] = {
+        {L"Screenshot01", PNG, L"Screenshot01.png", L"image/png"},
+        {L"holiday", JPEG, L"holiday.jpg", L"image/jpeg"},
+        {L"logo.gif", GIF, L"logo.gif", L"image/gif"},
+        {L"C:\\out\\plain", BMP, L"C:\\out\\plain.bmp", L"image/bmp"},
+        {L"x.tif", TIFF, L"x.tif.tiff", L"image/tiff"},
+        {L"notes.txt", PNG, L"notes.txt.png", L"image/png"},
+        {L"photo.jpg", PNG, L"photo.jpg", L"image/jpeg"},
+        {L"holiday.png", JPEG, L"holiday.png", L"image/png"},
+        {L"UP.PNG", PNG, L"UP.PNG", L"image/png"},
+        {L"scan.TiFf", GIF, L"scan.TiFf", L"image/tiff"},
+        {L"a.tiff.bmp.gif.jpg.png", BMP, L"a.tiff.bmp.gif.jpg.png", L"image/png"},
+        {L"a.png.x", GIF, L"a.png.x.gif", L"image/gif"},
+        {L"C:\\my.png.d\\pic", JPEG, L"C:\\my.png.d\\pic.jpg", L"image/jpeg"},
+        {L"C:/shots.bmp/pic", GIF, L"C:/shots.bmp/pic.gif", L"image/gif"},
+    };
+    for (const auto& c : cases) {
+        Saved s = SaveAs(c.typed, c.filter);
+        EXPECT_EQ(s.name, c.name) << c.filter;
+        EXPECT_EQ(s.encoder, c.encoder) << s.name;
+    }
     // A bare extension is a name ending in it; a trailing dot is none.
     EXPECT_EQ(FormatOfName(L"C:\\out\\.png"), PNG);
     EXPECT_EQ(FormatOfName(L"shot.png."), 0);
