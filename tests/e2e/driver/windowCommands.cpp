@@ -178,11 +178,14 @@ static HWND WaitMain(const DriverArgs& args, const std::wstring& name) {
 
 int CmdMain(const DriverArgs& args) {
     if (args.words.size() != 1) return DRIVER_USAGE;
-    if (!WaitMain(args, args.words[0])) {
+    // Print the very list the wait found: a second look can miss a window whose title
+    // query timed out while its program was busy, and would print nothing with success.
+    std::vector<HWND> found;
+    if (!WaitFor(args.timeoutMs, [&] { return !(found = MainWindows(args, args.words[0])).empty(); })) {
         PrintError(L"no main window " + args.words[0]);
         return DRIVER_NOT_FOUND;
     }
-    for (HWND window : MainWindows(args, args.words[0]))
+    for (HWND window : found)
         Print(HandleText(window) + L"\t" + std::to_wstring(WindowPid(window)) + L"\t" +
               (IsWindowVisible(window) ? L"1" : L"0"));
     return DRIVER_OK;
