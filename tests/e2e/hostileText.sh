@@ -15,7 +15,7 @@ kd_install kd
 # TEXT (escaped as the driver prints it) and BUTTONS; it is then answered with ANSWER.
 answer_one() {
     local out
-    out=$(drv drain "$2" "$3" --count 1 --timeout 15000)
+    out=$(drv drain "$2" "$3" --count 1 --timeout 30000)
     if [ $? -ne 0 ]; then
         e2e_fail "$1: box shown" "$out"
         return 1
