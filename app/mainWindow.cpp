@@ -86,7 +86,7 @@ static void DispatchIdentifier(WPARAM identifier) {
     if (!MainWindowReady || ProgramEnding || ConfigReloading) return;
     if (identifier < WPARAM(FIRST_COMMAND_ID)) return;
     WPARAM index = identifier - FIRST_COMMAND_ID;
-    if (index >= WPARAM(CommandItemCount)) return;
+    if (index >= WPARAM(CommandItems.count)) return;
     // The command runs on its own configuration to its end, whatever a reload
     // chosen meanwhile puts in place.
     uint32_t held = HoldConfig();

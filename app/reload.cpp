@@ -51,7 +51,7 @@ Retired* RetiredList = nullptr;
 
 void Free(Retired* retired) {
     retired->set.root.release();
-    free(retired->set.items);
+    retired->set.items.releaseMemory();
     if (retired->set.menu && retired->destroyMenu) retired->destroyMenu(retired->set.menu);
     retired->~Retired();
     free(retired);
@@ -134,7 +134,7 @@ bool RetireConfig(ConfigSet& old, void (*destroyMenu)(void* menu)) {
     if (!memory) return false;
     Retired* retired = new (memory) Retired{Generation, CurrentHolds, old, destroyMenu, RetiredList};
     old.root.release();
-    old.items = nullptr;
+    old.items = {};
     old.menu = nullptr;
     ++Generation;
     CurrentHolds = 0;

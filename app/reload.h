@@ -46,9 +46,7 @@ bool WatchSettled(ConfigWatch* watch, const FileStamp& current, uint32_t tick);
 // A configuration's tree, command list and menu, kept while something still uses them.
 struct ConfigSet {
     XmlElement root;
-    CommandItem* items;
-    int32_t count;
-    int32_t capacity;
+    CommandList items;
     void* menu;  // the root popup that holds the tray menu
 };
 

@@ -29,7 +29,7 @@ HMENU AppendFallbackMenu(HMENU rootPopup) {
     HMENU popup = CreatePopupMenu();
     if (!popup) return nullptr;
     for (const wchar_t* command : FALLBACK_COMMANDS) {
-        int32_t identifier = FIRST_COMMAND_ID + CommandItemCount;
+        int32_t identifier = FIRST_COMMAND_ID + CommandItems.count;
         if (identifier > LAST_COMMAND_ID || !AppendCommandItem(command)) break;
         AppendMenuW(popup, MF_STRING, UINT_PTR(identifier), command);
     }
@@ -47,7 +47,7 @@ bool FileGaveMenu = true;
 
 void ShowReloaded(bool restartNeeded) {
     wchar_t items[21], hotkeys[21], once[256], text[512];
-    FormatNumber(items, CommandItemCount);
+    FormatNumber(items, CommandItems.count);
     FormatNumber(hotkeys, RegisteredHotkeyCount);
     // Two numbers through the one-%s rule: the first fills the first %s, and digits
     // bring no new %s, so the second fills the next one.
@@ -69,15 +69,14 @@ void ShowReloaded(bool restartNeeded) {
 void ApplyLoaded(const XmlElement& root) {
     ConfigReloading = true;
     bool restartNeeded = StartSettingsChanged(ConfigRoot, root);
-    int32_t oldCount = CommandItemCount;
-    ConfigSet old = {ConfigRoot, CommandItems, CommandItemCount, CommandItemCapacity, TrayMenuRoot};
+    int32_t oldCount = CommandItems.count;
+    ConfigSet old = {ConfigRoot, CommandItems, TrayMenuRoot};
     if (!RetireConfig(old, DestroyRetiredMenu)) {
         ConfigReloading = false;
         return;
     }
     // The old list, tree and menu now belong to whatever still runs on them.
-    CommandItems = nullptr;
-    CommandItemCount = CommandItemCapacity = 0;
+    CommandItems = {};
     TrayMenu = TrayMenuRoot = nullptr;
     for (int32_t i = 0; i < oldCount; ++i) UnregisterHotKey(MainWindow, FIRST_COMMAND_ID + i);
     // A press of an old hotkey still queued would run the new item of that number.

@@ -62,10 +62,10 @@ bool CheckerRun(const char* path) {
     std::wstring name = UnitsFromUtf8(path);
     CheckReport* report = CheckConfigFile(name.c_str(), HostCheckPlatform);
     if (!report) return false;
-    OutText out = {nullptr, 0, 0, false};
+    OutText out;
     FormatTextReport(*report, name.c_str(), &out);
-    bool done = !out.failed && out.length > 0;
-    ReleaseOutText(&out);
+    bool done = !out.failed && out.count > 0;
+    out.releaseMemory();
     ReleaseCheckReport(report);
     return done;
 }

@@ -11,7 +11,7 @@
 #include "check/lineIndex.h"
 #include "lib/textCopy.h"
 #include "lib/xmlReader.h"
-#include "lib/xmlStack.h"
+#include "lib/growArray.h"
 
 constexpr size_t NO_OFFSET = size_t(-1);
 constexpr size_t NAME_SIZE = 64;  // names quoted in messages, cut to fit
@@ -24,7 +24,7 @@ struct ElementPlace {
     XmlElementEnd end;
 };
 
-struct Places : XmlStack<ElementPlace> {
+struct Places : GrowArray<ElementPlace> {
     bool failed = false;  // memory ran out: some places are missing
 };
 

@@ -47,7 +47,7 @@ int32_t RunChecker(int32_t argc, const wchar_t* const* argv, const wchar_t* defa
         WriteText(write, L"内存不足\n", true);
         return 2;
     }
-    OutText out = {nullptr, 0, 0, false};
+    OutText out;
     if (json)
         FormatJsonReport(*report, path, &out);
     else
@@ -57,9 +57,9 @@ int32_t RunChecker(int32_t argc, const wchar_t* const* argv, const wchar_t* defa
         WriteText(write, L"内存不足\n", true);
         code = 2;
     } else {
-        write(out.data, out.length, false);
+        write(out.items, out.count, false);
     }
-    ReleaseOutText(&out);
+    out.releaseMemory();
     ReleaseCheckReport(report);
     return code;
 }

@@ -310,7 +310,7 @@ void CheckCommand(MenuChecker& c, const XmlElement& element, const wchar_t* comm
     row.id = identifier;
     c.menu->rowPopups[index] = popup;
     CopyTextCut(row.label, ITEM_TEXT_SIZE, element.name());
-    row.command = CommandItems[identifier - FIRST_COMMAND_ID].command;
+    row.command = CommandItems.items[identifier - FIRST_COMMAND_ID].command;
     row.hotkey = element.attributeValue(KD_ATTR_HOTKEY, nullptr);
     row.hotkeyUsable = row.hotkey && CheckHotkey(c, element, index, row.hotkey);
 

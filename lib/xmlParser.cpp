@@ -4,7 +4,7 @@
 #include "lib/xmlElementRecord.h"
 #include "lib/xmlEntities.h"
 #include "lib/xmlReader.h"
-#include "lib/xmlStack.h"
+#include "lib/growArray.h"
 #include "lib/xmlTokenizer.h"
 
 XmlReaderSettings ReaderSettings = {true, true, true};
@@ -38,12 +38,12 @@ struct XmlOpenElement {
 // shrunk element by element; nesting lives here, not on the call stack.
 struct XmlParseState {
     XmlParseCursor cursor;
-    XmlStack<XmlOpenElement> open;
-    XmlStack<XmlElementRecord*> children;  // finished records, one reference each
-    XmlStack<XmlTextSpan> texts;
-    XmlStack<XmlClearSpan> clears;
-    XmlStack<XmlAttrSpan> attributes;
-    XmlStack<uint8_t> order;
+    GrowArray<XmlOpenElement> open;
+    GrowArray<XmlElementRecord*> children;  // finished records, one reference each
+    GrowArray<XmlTextSpan> texts;
+    GrowArray<XmlClearSpan> clears;
+    GrowArray<XmlAttrSpan> attributes;
+    GrowArray<uint8_t> order;
 };
 
 void NextToken(XmlParseCursor* cursor) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "actions/actionNames.h"
+#include "lib/growArray.h"
 
 constexpr int32_t FIRST_COMMAND_ID = 1024;
 // Menu identifiers travel in 16 bits (the low word of WM_COMMAND's wParam).
@@ -19,24 +20,21 @@ struct CommandItem {
     ActionHandler handler;  // cached action, set by dispatch on first use
 };
 
-extern CommandItem* CommandItems;
-extern int32_t CommandItemCount;
-extern int32_t CommandItemCapacity;
+// Room for 10 records at first; indexed in 32 bits like the menu identifiers.
+using CommandList = GrowArray<CommandItem, int32_t, 10>;
+extern CommandList CommandItems;
 
 // Counts the lists made: a record found by index after code that may have run a
 // reload belongs to the same list only while this is unchanged.
 extern uint32_t CommandItemsGeneration;
 
 // Storage for 10 records, count 0, a new generation; frees the list before it
-// unless the caller has taken it (set CommandItems to null). False when memory is short.
+// unless the caller has taken it (set CommandItems to {}). False when memory is short.
 bool InitCommandItems();
-// Makes room for one more record (doubling the room); false when memory is short.
-bool ReserveCommandItem();
 // Makes room for one more item's 参数 and 起始位置; false when memory is short.
 bool ReserveShellSettings();
-// Appends a record (doubling the room) that keeps its texts themselves, so they must
-// live as long as the record; false when it cannot be stored. parameters and folder
-// (参数, 起始位置) may be null.
+// Appends a record that keeps its texts themselves, so they must live as long as the
+// record; false when it cannot be stored. parameters and folder (参数, 起始位置) may be null.
 bool AppendCommandItem(const wchar_t* command, const wchar_t* parameters = nullptr, const wchar_t* folder = nullptr);
 // The 参数 and 起始位置 of item index, null where the item has none.
 void FindShellSettings(int32_t index, const wchar_t** parameters, const wchar_t** folder);

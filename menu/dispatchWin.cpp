@@ -25,8 +25,8 @@ void StartShellCom() {
 }  // namespace
 
 void DispatchCommand(int32_t index) {
-    if (index < 0 || index >= CommandItemCount) return;
-    const CommandItem& item = CommandItems[index];
+    if (index < 0 || index >= CommandItems.count) return;
+    const CommandItem& item = CommandItems.items[index];
     DispatchDecision decision = DecideDispatch(item.command, item.handler);
     switch (decision.kind) {
     case DispatchKind::CachedHandler:
@@ -41,7 +41,7 @@ void DispatchCommand(int32_t index) {
         handler();
         // A nested dispatch may have run meanwhile: find the record again by index, and
         // only in the same list; after a reload that index is another item.
-        if (generation == CommandItemsGeneration && index < CommandItemCount) CommandItems[index].handler = handler;
+        if (generation == CommandItemsGeneration && index < CommandItems.count) CommandItems.items[index].handler = handler;
         break;
     }
     case DispatchKind::Shell:

@@ -1,7 +1,5 @@
 #include "menu/hotkeyWin.h"
 
-#include <cstdlib>
-
 #include "app/configLookup.h"
 #include "app/messages.h"
 #include "app/lifecycle.h"
@@ -20,23 +18,6 @@ static_assert(KEY_END == VK_END && KEY_HOME == VK_HOME && KEY_PRIOR == VK_PRIOR 
 static_assert(VK_F1 == L'1' + 0x3F && VK_F9 == L'9' + 0x3F && VK_F10 == L'0' + 0x49 && VK_F19 == L'9' + 0x49,
               "the F-key arithmetic gives the platform's codes");
 
-bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text) {
-    if (list->count == list->capacity) {
-        int32_t capacity = list->capacity ? list->capacity * 2 : 16;
-        void* grown = realloc(list->requests, size_t(capacity) * sizeof(HotkeyRequest));
-        if (!grown) return false;
-        list->requests = static_cast<HotkeyRequest*>(grown);
-        list->capacity = capacity;
-    }
-    list->requests[list->count++] = {identifier, label, text, 0, 0, HOTKEY_READABLE};
-    return true;
-}
-
-void FreeHotkeyRequests(HotkeyRequestList* list) {
-    free(list->requests);
-    *list = {};
-}
-
 namespace {
 
 // The entry keeps its shown text, so the user still sees which hotkey was meant.
@@ -53,9 +34,9 @@ void MarkRefused(HMENU menu, int32_t identifier) {
 
 // The earlier request of the list that already holds this combination, if any.
 const HotkeyRequest* Holder(const HotkeyRequestList& list, int32_t index) {
-    const HotkeyRequest& request = list.requests[index];
+    const HotkeyRequest& request = list.items[index];
     for (int32_t i = 0; i < index; ++i) {
-        const HotkeyRequest& earlier = list.requests[i];
+        const HotkeyRequest& earlier = list.items[i];
         if (earlier.outcome == HOTKEY_READABLE && earlier.modifiers == request.modifiers &&
             earlier.key == request.key)
             return &earlier;
@@ -70,7 +51,7 @@ int32_t RegisteredHotkeyCount = 0;
 int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu) {
     int32_t refused = 0;
     for (int32_t i = 0; i < list->count; ++i) {
-        HotkeyRequest& request = list->requests[i];
+        HotkeyRequest& request = list->items[i];
         request.outcome = ReadItemHotkeyReason(request.text, request.identifier, &request.modifiers, &request.key);
         if (request.outcome == HOTKEY_READABLE &&
             !RegisterHotKey(MainWindow, request.identifier, request.modifiers, request.key))
@@ -88,7 +69,7 @@ int32_t RegisterHotkeys(HotkeyRequestList* list, HMENU menu) {
     HotkeyRefusalLine lines[HOTKEY_BOX_LINES];
     int32_t shown = 0;
     for (int32_t i = 0; i < list->count && shown < HOTKEY_BOX_LINES; ++i) {
-        const HotkeyRequest& request = list->requests[i];
+        const HotkeyRequest& request = list->items[i];
         if (request.outcome == HOTKEY_READABLE) continue;
         const HotkeyRequest* holder = request.outcome == HOTKEY_DUPLICATE ? Holder(*list, i) : nullptr;
         lines[shown++] = {request.label, request.text, request.outcome, holder ? holder->label : nullptr};

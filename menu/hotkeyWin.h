@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "lib/growArray.h"
 #include "menu/hotkey.h"
 
 // One item's 快捷键, as the menu walk found it. The texts are borrowed from the
@@ -17,15 +18,7 @@ struct HotkeyRequest {
     HotkeyRefusal outcome;  // HOTKEY_READABLE once registered
 };
 
-struct HotkeyRequestList {
-    HotkeyRequest* requests;
-    int32_t count;
-    int32_t capacity;
-};
-
-// False when the list cannot grow; the request is then not added.
-bool AddHotkeyRequest(HotkeyRequestList* list, int32_t identifier, const wchar_t* label, const wchar_t* text);
-void FreeHotkeyRequests(HotkeyRequestList* list);
+using HotkeyRequestList = GrowArray<HotkeyRequest, int32_t, 16>;
 
 // Registers every request for MainWindow in order. The refused ones are marked in
 // their entries of menu (searched by identifier, submenus included) and listed in

@@ -17,8 +17,8 @@ static MenuEntry ItemRefusal(const XmlElement& element, const wchar_t* command) 
     // and decide that before anything of it is shown or registered.
     if (TextLength(command) > size_t(COMMAND_TEXT_MAX)) return MenuEntry::CommandTooLong;
     // Past the last identifier a menu can carry, an item could never be chosen.
-    if (CommandItemCount > LAST_COMMAND_ID - FIRST_COMMAND_ID) return MenuEntry::NoIdentifier;
-    if (!ReserveCommandItem()) return MenuEntry::NoRoom;
+    if (CommandItems.count > LAST_COMMAND_ID - FIRST_COMMAND_ID) return MenuEntry::NoIdentifier;
+    if (!CommandItems.reserve(1)) return MenuEntry::NoRoom;
     bool settings = element.attributeValue(KD_ATTR_PARAMETERS, nullptr) || element.attributeValue(KD_ATTR_FOLDER, nullptr);
     if (settings && !ReserveShellSettings()) return MenuEntry::NoRoom;
     return MenuEntry::Item;
@@ -32,7 +32,7 @@ static MenuEntry ItemRefusal(const XmlElement& element, const wchar_t* command) 
         Visit(sink, parentMenu, element, refusal);
         return;
     }
-    int32_t identifier = FIRST_COMMAND_ID + CommandItemCount;
+    int32_t identifier = FIRST_COMMAND_ID + CommandItems.count;
 
     wchar_t shownText[MENU_TEXT_SIZE];
     CopyTextCut(shownText, MENU_TEXT_SIZE, element.name());

@@ -39,7 +39,7 @@ struct MenuSink {
 };
 
 // Appends the entry of element (a submenu, a separator or a command item) to parentMenu,
-// recursively; command items are numbered FIRST_COMMAND_ID + CommandItemCount and
+// recursively; command items are numbered FIRST_COMMAND_ID + CommandItems.count and
 // recorded in CommandItems, which keep pointers to the texts of element's tree: the tree
 // must outlive the list. An item whose command is longer than COMMAND_TEXT_MAX, whose
 // identifier would pass LAST_COMMAND_ID, or for which the list cannot grow, is left

@@ -25,12 +25,13 @@ static void AppendItemForWalk(void*, void* parentMenu, uint32_t flags, int32_t i
 // Gathered during the walk, registered after it, so that every refusal of the
 // configuration comes in one box.
 static void RegisterHotkeyForWalk(void* context, const XmlElement& element, const wchar_t*, int32_t identifier) {
-    AddHotkeyRequest(static_cast<HotkeyRequestList*>(context), identifier, element.name(),
-                     element.attributeValue(KD_ATTR_HOTKEY, nullptr));
+    // A request memory cannot hold is left out: that hotkey stays unregistered.
+    static_cast<HotkeyRequestList*>(context)->push(
+        {identifier, element.name(), element.attributeValue(KD_ATTR_HOTKEY, nullptr), 0, 0, HOTKEY_READABLE});
 }
 
 void BuildMenu(const XmlElement& element, HMENU parentMenu) {
-    HotkeyRequestList hotkeys = {};
+    HotkeyRequestList hotkeys;
     MenuSink sink = {};
     sink.context = &hotkeys;
     sink.createPopup = CreatePopupForWalk;
@@ -40,5 +41,5 @@ void BuildMenu(const XmlElement& element, HMENU parentMenu) {
     sink.registerHotkey = RegisterHotkeyForWalk;
     WalkMenu(element, parentMenu, sink);
     RegisterHotkeys(&hotkeys, parentMenu);
-    FreeHotkeyRequests(&hotkeys);
+    hotkeys.releaseMemory();
 }

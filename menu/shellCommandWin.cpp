@@ -58,7 +58,7 @@ DWORD Open(const ShellCommand& command) {
     FindShellSettings(index, &parameters, &workFolder);
     ShellCommand whole;
     const wchar_t* folder = ProgramFolder();
-    if (!PrepareWholeCommand(CommandItems[index].command, parameters, workFolder, folder, PlatformShellLookups, &whole))
+    if (!PrepareWholeCommand(CommandItems.items[index].command, parameters, workFolder, folder, PlatformShellLookups, &whole))
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD error = Open(whole);
     if (!error || !SplitAfterError(error, whole.file)) return error;
@@ -88,7 +88,7 @@ void ShowFailure(const wchar_t* command, DWORD error) {
 void RunShellCommand(int32_t index) {
     // Taken first: the shell may pump messages, and a reload meanwhile gives the index
     // to another list; the text stays valid while dispatch holds its configuration.
-    const wchar_t* command = CommandItems[index].command;
+    const wchar_t* command = CommandItems.items[index].command;
     DWORD error = PrepareAndOpen(index);
     if (error) ShowFailure(command, error);
 }

@@ -29,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(report->items[i].id == 1024 + i);
         FUZZ_CHECK(!report->items[i].hotkeyUsable || report->items[i].hotkey);
     }
-    OutText out = {nullptr, 0, 0, false};
+    OutText out;
     FormatTextReport(*report, L"C:\\kd\\KeyDeputy.xml", &out);
-    FUZZ_CHECK(!out.failed && out.length > 0);
-    ReleaseOutText(&out);
+    FUZZ_CHECK(!out.failed && out.count > 0);
+    out.releaseMemory();
     FormatJsonReport(*report, L"C:\\kd\\KeyDeputy.xml", &out);
-    FUZZ_CHECK(!out.failed && out.data[0] == L'{' && out.data[out.length - 2] == L'}');
-    ReleaseOutText(&out);
+    FUZZ_CHECK(!out.failed && out.items[0] == L'{' && out.items[out.count - 2] == L'}');
+    out.releaseMemory();
     ReleaseCheckReport(report);
     return 0;
 }

@@ -139,7 +139,7 @@ void AppendItem(void* context, void* parentMenu, uint32_t flags, int32_t identif
     Recorder& r = Of(context);
     FUZZ_CHECK(reinterpret_cast<uintptr_t>(parentMenu) == r.Innermost());
     FUZZ_CHECK((flags & ~(MENU_GRAYED | MENU_CHECKED)) == 0);
-    FUZZ_CHECK(identifier == FIRST_COMMAND_ID + CommandItemCount);
+    FUZZ_CHECK(identifier == FIRST_COMMAND_ID + CommandItems.count);
     FUZZ_CHECK(identifier == FIRST_COMMAND_ID + r.items);
     FUZZ_CHECK(r.hotkeyIdentifier == 0 || r.hotkeyIdentifier == identifier);
     FUZZ_CHECK(shownText && TextLength(shownText) < size_t(MENU_TEXT_SIZE));
@@ -176,9 +176,9 @@ void RegisterHotkey(void* context, const XmlElement& element, const wchar_t* sho
 }
 
 void CheckCommands() {
-    FUZZ_CHECK(CommandItemCount >= 0 && CommandItemCount <= CommandItemCapacity);
-    for (int32_t i = 0; i < CommandItemCount; ++i) {
-        const CommandItem& item = CommandItems[i];
+    FUZZ_CHECK(CommandItems.count >= 0 && CommandItems.count <= CommandItems.capacity);
+    for (int32_t i = 0; i < CommandItems.count; ++i) {
+        const CommandItem& item = CommandItems.items[i];
         size_t length = TextLength(item.command);
         FUZZ_CHECK(length <= size_t(COMMAND_TEXT_MAX));
         FUZZ_CHECK(item.handler == nullptr);
@@ -228,13 +228,6 @@ void CheckLoadReport(const XmlParseResult& result) {
     for (size_t i = XML_LOAD_REPORT_SIZE; i < XML_LOAD_REPORT_SIZE + CANARY_COUNT; ++i) FUZZ_CHECK(report[i] == CANARY);
 }
 
-void ReleaseCommandItems() {
-    free(CommandItems);
-    CommandItems = nullptr;
-    CommandItemCount = 0;
-    CommandItemCapacity = 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -266,11 +259,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
     WalkMenu(menu, reinterpret_cast<void*>(recorder.rootMenu), sink);
     FUZZ_CHECK(recorder.openPopups.empty() && recorder.hotkeyIdentifier == 0);
-    FUZZ_CHECK(recorder.items == CommandItemCount);
+    FUZZ_CHECK(recorder.items == CommandItems.count);
     CheckCommands();
 
     menu.release();
-    ReleaseCommandItems();
+    CommandItems.releaseMemory();
     ConfigRoot.release();
     return 0;
 }

@@ -23,9 +23,9 @@ protected:
 }  // namespace
 
 TEST_F(CommandItemsTest, StartsWithRoomForTen) {
-    EXPECT_EQ(CommandItemCount, 0);
-    EXPECT_EQ(CommandItemCapacity, 10);
-    EXPECT_NE(CommandItems, nullptr);
+    EXPECT_EQ(CommandItems.count, 0);
+    EXPECT_EQ(CommandItems.capacity, 10);
+    EXPECT_NE(CommandItems.items, nullptr);
 }
 
 TEST_F(CommandItemsTest, DoublesKeepingEveryRecord) {
@@ -34,15 +34,15 @@ TEST_F(CommandItemsTest, DoublesKeepingEveryRecord) {
     int appended = 0;
     for (int step = 0; step < 5; ++step) {
         for (; appended < counts[step]; ++appended) {
-            if (appended == 3) CommandItems[2].handler = VolumeMute;  // a stored handler must survive growth
+            if (appended == 3) CommandItems.items[2].handler = VolumeMute;  // a stored handler must survive growth
             ASSERT_TRUE(AppendCommandItem(CommandName(appended)));
         }
-        EXPECT_EQ(CommandItemCount, counts[step]);
-        EXPECT_EQ(CommandItemCapacity, expectedCapacity[step]);
+        EXPECT_EQ(CommandItems.count, counts[step]);
+        EXPECT_EQ(CommandItems.capacity, expectedCapacity[step]);
     }
-    for (int i = 0; i < CommandItemCount; ++i) {
-        EXPECT_STREQ(CommandItems[i].command, CommandName(i));
-        EXPECT_EQ(CommandItems[i].handler, i == 2 ? VolumeMute : nullptr) << i;
+    for (int i = 0; i < CommandItems.count; ++i) {
+        EXPECT_STREQ(CommandItems.items[i].command, CommandName(i));
+        EXPECT_EQ(CommandItems.items[i].handler, i == 2 ? VolumeMute : nullptr) << i;
     }
 }
 
@@ -51,13 +51,13 @@ TEST_F(CommandItemsTest, LongListGrowsInFewSteps) {
     const int total = 20000;
     int growths = 0;
     for (int i = 0; i < total; ++i) {
-        int32_t before = CommandItemCapacity;
+        int32_t before = CommandItems.capacity;
         ASSERT_TRUE(AppendCommandItem(L"x"));
-        if (CommandItemCapacity != before) ++growths;
+        if (CommandItems.capacity != before) ++growths;
     }
     EXPECT_LE(growths, 11);  // 10 * 2^11 = 20480
-    EXPECT_LT(CommandItemCapacity, 2 * total);
-    EXPECT_STREQ(CommandItems[total - 1].command, L"x");
+    EXPECT_LT(CommandItems.capacity, 2 * total);
+    EXPECT_STREQ(CommandItems.items[total - 1].command, L"x");
 }
 
 TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {
@@ -65,34 +65,34 @@ TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {
     longest[0] = L'C';
     longest.back() = L'z';
     ASSERT_TRUE(AppendCommandItem(longest.c_str()));
-    EXPECT_EQ(std::wstring(CommandItems[0].command), longest);
+    EXPECT_EQ(std::wstring(CommandItems.items[0].command), longest);
 
     std::wstring tooLong(COMMAND_TEXT_MAX + 1, L'b');
     EXPECT_FALSE(AppendCommandItem(tooLong.c_str()));
     EXPECT_FALSE(AppendCommandItem(nullptr));
-    EXPECT_EQ(CommandItemCount, 1);
+    EXPECT_EQ(CommandItems.count, 1);
 }
 
 TEST_F(CommandItemsTest, ReserveGrowsOnlyWhenFull) {
-    EXPECT_TRUE(ReserveCommandItem());
-    EXPECT_EQ(CommandItemCapacity, 10);
+    EXPECT_TRUE(CommandItems.reserve(1));
+    EXPECT_EQ(CommandItems.capacity, 10);
     for (int i = 0; i < 10; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i)));
-    EXPECT_EQ(CommandItemCapacity, 10);
-    EXPECT_TRUE(ReserveCommandItem());
-    EXPECT_EQ(CommandItemCapacity, 20);
-    EXPECT_TRUE(ReserveCommandItem());
-    EXPECT_EQ(CommandItemCapacity, 20);
-    EXPECT_EQ(CommandItemCount, 10);
-    EXPECT_EQ(std::wstring(CommandItems[9].command), L"cmd9");
+    EXPECT_EQ(CommandItems.capacity, 10);
+    EXPECT_TRUE(CommandItems.reserve(1));
+    EXPECT_EQ(CommandItems.capacity, 20);
+    EXPECT_TRUE(CommandItems.reserve(1));
+    EXPECT_EQ(CommandItems.capacity, 20);
+    EXPECT_EQ(CommandItems.count, 10);
+    EXPECT_EQ(std::wstring(CommandItems.items[9].command), L"cmd9");
 }
 
 TEST_F(CommandItemsTest, SecondInitStartsAnEmptyList) {
     for (int i = 0; i < 15; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i)));
     ASSERT_TRUE(InitCommandItems());
-    EXPECT_EQ(CommandItemCount, 0);
-    EXPECT_EQ(CommandItemCapacity, 10);
+    EXPECT_EQ(CommandItems.count, 0);
+    EXPECT_EQ(CommandItems.capacity, 10);
     ASSERT_TRUE(AppendCommandItem(L"again"));
-    EXPECT_EQ(std::wstring(CommandItems[0].command), L"again");
+    EXPECT_EQ(std::wstring(CommandItems.items[0].command), L"again");
 }
 
 TEST_F(CommandItemsTest, ShellSettingsBelongToTheirOwnItemOnly) {

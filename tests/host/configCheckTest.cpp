@@ -343,18 +343,18 @@ TEST(ConfigCheck, ShellCommandsAsTheProgramWillRunThem) {
 
 TEST(ConfigCheck, TextReportShowsTheLineAndACaretUnderTheColumn) {
     CheckReport* report = CheckXml("<KeyDeputy><菜单><退出>退出程序</退出>\n\t<静音 快捷键=\"F5\">静音</静音></菜单></KeyDeputy>");
-    OutText out = {nullptr, 0, 0, false};
+    OutText out;
     FormatTextReport(*report, L"KeyDeputy.xml", &out);
-    std::wstring text(out.data, out.length);
+    std::wstring text(out.items, out.count);
     // A tab stays a tab; each Chinese character takes two columns.
     EXPECT_NE(text.find(L"\nKeyDeputy.xml:2:6: 警告: 快捷键“F5”里没有“+”，读不出按键\n"
                         L"    \t<静音 快捷键=\"F5\">静音</静音></菜单></KeyDeputy>\n"
                         L"    \t      ^\n"
                         L"  帮助: 写成 修饰键+按键，例如 Ctrl+Alt+N\n"),
               std::wstring::npos)
-        << Utf8FromUnits(out.data, out.length);
+        << Utf8FromUnits(out.items, out.count);
     EXPECT_NE(text.find(L"  1025  静音  →  静音（动作）  F5（不可用）\n"), std::wstring::npos);
-    ReleaseOutText(&out);
+    out.releaseMemory();
     ReleaseCheckReport(report);
 }
 
@@ -363,9 +363,9 @@ TEST(ConfigCheck, ItemTableAndJson) {
                                    "<网站>https://example.com/?a=1&amp;b=\"2\"</网站><退出>退出程序</退出></菜单>"
                                    "</KeyDeputy>");
     ASSERT_EQ(report->itemCount, 3);
-    OutText out = {nullptr, 0, 0, false};
+    OutText out;
     FormatJsonReport(*report, L"C:\\kd\\KeyDeputy.xml", &out);
-    std::wstring json(out.data, out.length);
+    std::wstring json(out.items, out.count);
     EXPECT_EQ(json.find(L"{\"file\":\"C:\\\\kd\\\\KeyDeputy.xml\",\"encoding\":\"UTF-8\",\"loads\":true,"
                         L"\"loadReport\":null,\"findings\":[],\"findingsLeftOut\":0,\"items\":[{\"id\":1024,\"path\":[\"工具\"],"
                         L"\"label\":\"截图\",\"command\":\"屏幕截图\",\"kind\":\"action\",\"run\":null,\"hotkey\":\"Ctrl+Alt+S\","
@@ -374,10 +374,10 @@ TEST(ConfigCheck, ItemTableAndJson) {
                         L"\"run\":\"交给系统打开：https://example.com/?a=1&b=\\\"2\\\"\",\"hotkey\":null,"
                         L"\"hotkeyUsable\":false},"),
               0u)
-        << Utf8FromUnits(out.data, out.length);
+        << Utf8FromUnits(out.items, out.count);
     const std::wstring end = L"],\"itemsLeftOut\":0}\n";
     EXPECT_EQ(json.substr(json.size() - end.size()), end);
-    ReleaseOutText(&out);
+    out.releaseMemory();
     ReleaseCheckReport(report);
 }
 
@@ -397,18 +397,18 @@ TEST(ConfigCheck, LongLinesAndManyFindingsStayWithinTheirLimits) {
     EXPECT_EQ(last.line, 1);
     EXPECT_EQ(last.column, int32_t(before.size()) + 1);
 
-    OutText out = {nullptr, 0, 0, false};
+    OutText out;
     FormatJsonReport(*report, L"KeyDeputy.xml", &out);
-    std::wstring json(out.data, out.length);
+    std::wstring json(out.items, out.count);
     EXPECT_NE(json.find(L"],\"findingsLeftOut\":" + std::to_wstring(report->findingsLeftOut) + L",\"items\":["),
               std::wstring::npos);
     EXPECT_NE(json.find(L"],\"itemsLeftOut\":50}\n"), std::wstring::npos);
-    ReleaseOutText(&out);
+    out.releaseMemory();
 
     // Each finding shows a window of the line around its cause, not the whole line.
     out = {nullptr, 0, 0, false};
     FormatTextReport(*report, L"KeyDeputy.xml", &out);
-    std::wstring text(out.data, out.length);
+    std::wstring text(out.items, out.count);
     size_t excerpts = 0;
     for (size_t at = 0; (at = text.find(L"\n    …", at)) != std::wstring::npos; ++at) {
         size_t end = text.find(L'\n', at + 1);
@@ -418,8 +418,8 @@ TEST(ConfigCheck, LongLinesAndManyFindingsStayWithinTheirLimits) {
         ++excerpts;
     }
     EXPECT_EQ(excerpts, size_t(MAX_FINDINGS - 1)) << "the first duplicates sit near the start of the line";
-    EXPECT_LT(out.length, size_t(MAX_FINDINGS) * 600);
-    ReleaseOutText(&out);
+    EXPECT_LT(out.count, size_t(MAX_FINDINGS) * 600);
+    out.releaseMemory();
     ReleaseCheckReport(report);
 }
 

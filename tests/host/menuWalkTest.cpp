@@ -60,13 +60,13 @@ void AppendSeparator(void* context, void* parent) {
 void AppendItem(void* context, void* parent, uint32_t flags, int32_t identifier, const wchar_t* shownText) {
     Recorder& r = Of(context);
     r.menus.at(MenuNumber(parent)).push_back({Entry::ITEM, flags, identifier, shownText, -1});
-    r.countAtItem.push_back(CommandItemCount);
+    r.countAtItem.push_back(CommandItems.count);
     r.events.push_back(L"item " + std::to_wstring(identifier));
 }
 
 void RegisterHotkey(void* context, const XmlElement& element, const wchar_t* shownText, int32_t identifier) {
     Recorder& r = Of(context);
-    r.hotkeys.push_back({shownText, identifier, element.name(), CommandItemCount});
+    r.hotkeys.push_back({shownText, identifier, element.name(), CommandItems.count});
     r.events.push_back(L"hotkey " + std::to_wstring(identifier));
 }
 
@@ -97,7 +97,7 @@ protected:
     }
     // Entries of the tray menu, the popup built from 菜单.
     const std::vector<Entry>& Tray() { return recorder.menus.at(1); }
-    static std::wstring Command(int index) { return CommandItems[index].command; }
+    static std::wstring Command(int index) { return CommandItems.items[index].command; }
 
     Recorder recorder;
     XmlElement root;  // the records point into it
@@ -138,11 +138,11 @@ TEST_F(MenuWalkTest, SubmenuSeparatorAndItemWithHotkey) {
     EXPECT_EQ(recorder.hotkeys[0].identifier, 1025);
     EXPECT_EQ(recorder.hotkeys[0].elementName, L"记事本");
 
-    ASSERT_EQ(CommandItemCount, 2);
+    ASSERT_EQ(CommandItems.count, 2);
     EXPECT_EQ(Command(0), L"静音");
     EXPECT_EQ(Command(1), L"notepad.exe");
-    EXPECT_EQ(CommandItems[0].handler, nullptr);
-    EXPECT_EQ(CommandItems[1].handler, nullptr);
+    EXPECT_EQ(CommandItems.items[0].handler, nullptr);
+    EXPECT_EQ(CommandItems.items[1].handler, nullptr);
 }
 
 TEST_F(MenuWalkTest, ChildrenBeforeTheirSubmenuHotkeyBeforeEntryBeforeRecord) {
@@ -180,7 +180,7 @@ TEST_F(MenuWalkTest, OneNumberingDepthFirst) {
     ASSERT_EQ(recorder.menus.size(), 5u);
     EXPECT_EQ(recorder.menus[2][0].identifier, 1024);  // a
     EXPECT_EQ(recorder.menus[3][0].identifier, 1025);  // b in 乙 inside 甲
-    ASSERT_EQ(CommandItemCount, 4);
+    ASSERT_EQ(CommandItems.count, 4);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Command(i), std::to_wstring(i + 1));
     EXPECT_EQ(Tray()[1].identifier, 1026);  // c, after the two items of 甲
     EXPECT_EQ(Tray()[1].text, L"c");
@@ -193,8 +193,8 @@ TEST_F(MenuWalkTest, ListDoublesKeepingRecords) {
         for (int i = 0; i < total; ++i) items += L"<项>cmd" + std::to_wstring(i) + L"</项>";
         recorder = Recorder();
         WalkItems(items);
-        ASSERT_EQ(CommandItemCount, total);
-        EXPECT_EQ(CommandItemCapacity, total <= 10 ? 10 : total <= 20 ? 20 : 40) << total;
+        ASSERT_EQ(CommandItems.count, total);
+        EXPECT_EQ(CommandItems.capacity, total <= 10 ? 10 : total <= 20 ? 20 : 40) << total;
         ASSERT_EQ(Tray().size(), size_t(total));
         for (int i = 0; i < total; ++i) {
             EXPECT_EQ(Command(i), L"cmd" + std::to_wstring(i));
@@ -212,7 +212,7 @@ TEST_F(MenuWalkTest, SubmenuAttributesAreIgnored) {
     ASSERT_EQ(recorder.menus[2].size(), 1u);
     EXPECT_EQ(recorder.menus[2][0].flags, MENU_STRING);
     EXPECT_EQ(recorder.menus[2][0].text, L"a");
-    ASSERT_EQ(CommandItemCount, 1);
+    ASSERT_EQ(CommandItems.count, 1);
     EXPECT_EQ(Command(0), L"x");
 }
 
@@ -240,7 +240,7 @@ TEST_F(MenuWalkTest, SeparatorsExactlyAsWritten) {
     for (size_t i = 0; i < 5; ++i) EXPECT_EQ(Tray()[i].kind, expected[i]) << i;
     EXPECT_EQ(Tray()[2].identifier, 1024);
     EXPECT_TRUE(recorder.hotkeys.empty());
-    EXPECT_EQ(CommandItemCount, 1);
+    EXPECT_EQ(CommandItems.count, 1);
 }
 
 TEST_F(MenuWalkTest, SeparatorNameIsExactAndChildrenMakeASubmenu) {
@@ -250,7 +250,7 @@ TEST_F(MenuWalkTest, SeparatorNameIsExactAndChildrenMakeASubmenu) {
     EXPECT_EQ(Tray()[0].text, L"分割条");
     EXPECT_EQ(Tray()[1].kind, Entry::ITEM);
     EXPECT_EQ(Tray()[1].text, L"分割条线");
-    EXPECT_EQ(CommandItemCount, 2);
+    EXPECT_EQ(CommandItems.count, 2);
 }
 
 TEST_F(MenuWalkTest, ChildlessMenuIsOnePlainItem) {
@@ -260,13 +260,13 @@ TEST_F(MenuWalkTest, ChildlessMenuIsOnePlainItem) {
     EXPECT_EQ(recorder.menus[0][0].kind, Entry::ITEM);
     EXPECT_EQ(recorder.menus[0][0].text, L"菜单");
     EXPECT_EQ(recorder.menus[0][0].identifier, 1024);
-    ASSERT_EQ(CommandItemCount, 1);
+    ASSERT_EQ(CommandItems.count, 1);
     EXPECT_EQ(Command(0), L"记事本.exe");
 }
 
 TEST_F(MenuWalkTest, ItemWithoutTextIsUndefined) {
     WalkItems(L"<a/><b></b><c>  </c>");
-    ASSERT_EQ(CommandItemCount, 3);
+    ASSERT_EQ(CommandItems.count, 3);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Command(i), KD_UNDEFINED_COMMAND);
 }
 
@@ -274,10 +274,10 @@ TEST_F(MenuWalkTest, RecordsHoldTheTreesTextsNotCopies) {
     // A copy per record made a long menu cost megabytes; the tree already holds every text.
     WalkItems(L"<a>notepad.exe</a><b/><c>静音<![CDATA[x]]>y</c>");
     XmlElement menu = root.childByName(KD_SECTION_MENU, nullptr);
-    ASSERT_EQ(CommandItemCount, 3);
-    EXPECT_EQ(CommandItems[0].command, menu.childAt(0).text(0));
-    EXPECT_STREQ(CommandItems[1].command, KD_UNDEFINED_COMMAND);
-    EXPECT_EQ(CommandItems[2].command, menu.childAt(2).text(0));
+    ASSERT_EQ(CommandItems.count, 3);
+    EXPECT_EQ(CommandItems.items[0].command, menu.childAt(0).text(0));
+    EXPECT_STREQ(CommandItems.items[1].command, KD_UNDEFINED_COMMAND);
+    EXPECT_EQ(CommandItems.items[2].command, menu.childAt(2).text(0));
     EXPECT_EQ(Command(2), L"静音");
 }
 
@@ -293,7 +293,7 @@ TEST_F(MenuWalkTest, CommandTooLongIsLeftOutEntirely) {
     EXPECT_EQ(Tray()[0].text, L"b");
     EXPECT_EQ(Tray()[0].identifier, 1024);
     EXPECT_EQ(Tray()[1].identifier, 1025);
-    ASSERT_EQ(CommandItemCount, 2);
+    ASSERT_EQ(CommandItems.count, 2);
     EXPECT_EQ(Command(0), longest);
     EXPECT_EQ(Command(1), L"ok");
 }
@@ -313,7 +313,7 @@ TEST_F(MenuWalkTest, ItemsPastTheLastMenuIdentifierAreLeftOut) {
     EXPECT_EQ(Tray()[0].identifier, 0xFFFF);
     ASSERT_EQ(recorder.hotkeys.size(), 1u);
     EXPECT_EQ(recorder.hotkeys[0].identifier, 0xFFFF);
-    ASSERT_EQ(CommandItemCount, before + 1);
+    ASSERT_EQ(CommandItems.count, before + 1);
     EXPECT_EQ(Command(before), L"last");
 }
 
@@ -348,7 +348,7 @@ TEST_F(MenuWalkTest, EmptyHandleAddsNothing) {
     ASSERT_TRUE(InitCommandItems());
     WalkMenu(XmlElement(), MenuHandle(0), Sink());
     EXPECT_TRUE(recorder.events.empty());
-    EXPECT_EQ(CommandItemCount, 0);
+    EXPECT_EQ(CommandItems.count, 0);
 }
 
 TEST_F(MenuWalkTest, ThousandLevelsDeep) {
@@ -361,7 +361,7 @@ TEST_F(MenuWalkTest, ThousandLevelsDeep) {
     }
     WalkItems(open + L"<底>静音</底>" + close);
     EXPECT_EQ(recorder.menus.size(), size_t(levels) + 2);
-    ASSERT_EQ(CommandItemCount, 1);
+    ASSERT_EQ(CommandItems.count, 1);
     EXPECT_EQ(Command(0), L"静音");
     EXPECT_EQ(recorder.menus.back().at(0).identifier, 1024);
 }

@@ -96,7 +96,8 @@ void CountDestroyed(void* menu) {
 }
 
 ConfigSet MakeSet() {
-    ConfigSet set = {Parse(L""), static_cast<CommandItem*>(malloc(sizeof(CommandItem))), 1, 1, malloc(8)};
+    ConfigSet set = {Parse(L""), {}, malloc(8)};
+    set.items.push({L"x", nullptr});
     return set;
 }
 }  // namespace
@@ -110,7 +111,7 @@ TEST(RetireConfig, AnOldConfigurationLivesExactlyAsLongAsItIsHeld) {
     EXPECT_EQ(MenusDestroyed, 1);
     EXPECT_EQ(RetiredConfigCount(), 0);
     EXPECT_NE(CurrentConfigGeneration(), first);
-    EXPECT_EQ(unused.items, nullptr);
+    EXPECT_EQ(unused.items.items, nullptr);
 
     // A command running on generation A while two reloads happen, the second inside
     // a command of generation B: each is freed when its own last hold ends.

@@ -115,11 +115,11 @@ protected:
         ASSERT_TRUE(InitCommandItems());
         WalkMenu(menu, nullptr, {&walk, Walk::Create, Walk::AppendPopup, Walk::AppendSeparator, Walk::AppendItem,
                                  Walk::RegisterHotkey, nullptr});
-        ASSERT_EQ(size_t(CommandItemCount), walk.items.size()) << "an item was left out";
+        ASSERT_EQ(size_t(CommandItems.count), walk.items.size()) << "an item was left out";
         for (size_t i = 0; i < walk.items.size(); ++i) {
             ASSERT_EQ(walk.items[i].first, FIRST_COMMAND_ID + int32_t(i));
             Item& item = walk.items[i].second;
-            item.command = CommandItems[i].command;
+            item.command = CommandItems.items[i].command;
             for (void* m = item.parent; m != nullptr && m != walk.tray; m = walk.parentOf[m])
                 item.submenus.insert(item.submenus.begin(), walk.nameOf[m]);
         }

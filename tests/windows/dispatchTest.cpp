@@ -17,8 +17,7 @@
 
 namespace {
 void UseItems(std::initializer_list<const wchar_t*> commands) {
-    free(CommandItems);
-    CommandItems = nullptr;
+    CommandItems.releaseMemory();
     ASSERT_TRUE(InitCommandItems());
     for (const wchar_t* c : commands) ASSERT_TRUE(AppendCommandItem(c));
 }
@@ -53,10 +52,10 @@ TEST(Dispatch, ActionIsCachedAfterItsFirstRunAndRunsOncePerDispatch) {
     TrayIconShown = true;
     DispatchCommand(0);
     EXPECT_FALSE(TrayIconShown);
-    EXPECT_EQ(CommandItems[0].handler, &ToggleTrayIcon);
+    EXPECT_EQ(CommandItems.items[0].handler, &ToggleTrayIcon);
     DispatchCommand(0);
     EXPECT_TRUE(TrayIconShown);
-    EXPECT_EQ(CommandItems[0].handler, &ToggleTrayIcon);
+    EXPECT_EQ(CommandItems.items[0].handler, &ToggleTrayIcon);
 }
 
 TEST(Dispatch, IndicesOutsideTheListAreIgnored) {
@@ -66,7 +65,7 @@ TEST(Dispatch, IndicesOutsideTheListAreIgnored) {
     DispatchCommand(1);
     DispatchCommand(INT32_MAX);
     EXPECT_TRUE(TrayIconShown);
-    EXPECT_EQ(CommandItems[0].handler, nullptr);
+    EXPECT_EQ(CommandItems.items[0].handler, nullptr);
 }
 
 TEST(Dispatch, OtherTextsGoWholeToTheShell) {
@@ -87,7 +86,7 @@ TEST(Dispatch, OtherTextsGoWholeToTheShell) {
     EXPECT_EQ(Boxes.count, 0);
     DispatchCommand(1);
     EXPECT_TRUE(TrayIconShown);
-    EXPECT_EQ(CommandItems[1].handler, nullptr);
+    EXPECT_EQ(CommandItems.items[1].handler, nullptr);
     ASSERT_EQ(Boxes.count, 1);
     EXPECT_EQ(Boxes.owner, nullptr);
     EXPECT_EQ(Boxes.caption, L"KD Dispatch");

@@ -21,8 +21,7 @@ namespace {
 HWND CreateMain(const wchar_t* document) {
     if (!UseConfig(document)) return nullptr;
     AppInstance = GetModuleHandleW(nullptr);
-    free(CommandItems);
-    CommandItems = nullptr;
+    CommandItems.releaseMemory();
     TrayIcon = {};
     ProgramEnding = false;  // an earlier window's destruction ended "the program"
     WNDCLASSEXW c = {};
@@ -43,7 +42,7 @@ int DestroyMain(HWND window) {
     int quitCode = -1;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
         if (m.message == WM_QUIT) quitCode = int(m.wParam);
-    for (int id = FIRST_COMMAND_ID; id < FIRST_COMMAND_ID + CommandItemCount; ++id) UnregisterHotKey(window, id);
+    for (int id = FIRST_COMMAND_ID; id < FIRST_COMMAND_ID + CommandItems.count; ++id) UnregisterHotKey(window, id);
     return quitCode;
 }
 
@@ -123,13 +122,13 @@ TEST(MainWindow, ShellRestartAddsTheIconAgainOnlyWhileShown) {
 TEST(MainWindow, ForeignCommandIdentifiersAreIgnored) {
     HWND window = CreateMain(L"<KeyDeputy><菜单><a>隐藏图标</a></菜单></KeyDeputy>");
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(CommandItemCount, 1);
+    ASSERT_EQ(CommandItems.count, 1);
     for (WPARAM id : {WPARAM(0), WPARAM(1023), WPARAM(1025), WPARAM(0x10400), WPARAM(-1)}) {
         SendMessageW(window, WM_COMMAND, id, 0);
         SendMessageW(window, WM_HOTKEY, id, 0);
     }
     EXPECT_TRUE(TrayIconShown);
-    EXPECT_EQ(CommandItems[0].handler, nullptr);
+    EXPECT_EQ(CommandItems.items[0].handler, nullptr);
     SendMessageW(window, WM_HOTKEY, 1024, 0);
     EXPECT_FALSE(TrayIconShown);
     SendMessageW(window, WM_COMMAND, 1024, 0);
@@ -143,7 +142,7 @@ TEST(MainWindow, NoCommandRunsOnceTheProgramIsEnding) {
     EndProgram();  // the exit action, confirmed; a modal loop still runs
     SendMessageW(window, WM_HOTKEY, 1024, 0);
     EXPECT_TRUE(TrayIconShown) << "the icon would come back after its removal";
-    EXPECT_EQ(CommandItems[0].handler, nullptr);
+    EXPECT_EQ(CommandItems.items[0].handler, nullptr);
     EXPECT_EQ(DestroyMain(window), 0);
 }
 

@@ -38,8 +38,7 @@ HMENU Build(const wchar_t* document) {
     if (!UseConfig(document)) return nullptr;
     AppInstance = GetModuleHandleW(nullptr);
     if (!MainWindow) MainWindow = MakeHotkeyWindow();
-    free(CommandItems);
-    CommandItems = nullptr;
+    CommandItems.releaseMemory();
     if (!InitCommandItems()) return nullptr;
     HMENU root = CreatePopupMenu();
     XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
@@ -97,7 +96,7 @@ bool CombinationFree(UINT modifiers, UINT key) {
 }
 
 void UnregisterAll() {
-    for (int id = FIRST_COMMAND_ID; id < FIRST_COMMAND_ID + CommandItemCount; ++id) UnregisterHotKey(MainWindow, id);
+    for (int id = FIRST_COMMAND_ID; id < FIRST_COMMAND_ID + CommandItems.count; ++id) UnregisterHotKey(MainWindow, id);
 }
 }  // namespace
 
@@ -127,10 +126,10 @@ TEST(MenuBuilder, ExampleMenuReadsBackWithIdentifiersAndHotkey) {
     EXPECT_EQ(ItemText(tray, 2), L"记事本\tCtrl+Alt+N");
     EXPECT_EQ(GetMenuItemID(tray, 2), 1025u);
 
-    ASSERT_EQ(CommandItemCount, 2);
-    EXPECT_STREQ(CommandItems[0].command, L"静音");
-    EXPECT_STREQ(CommandItems[1].command, L"notepad.exe");
-    EXPECT_EQ(CommandItems[1].handler, nullptr);
+    ASSERT_EQ(CommandItems.count, 2);
+    EXPECT_STREQ(CommandItems.items[0].command, L"静音");
+    EXPECT_STREQ(CommandItems.items[1].command, L"notepad.exe");
+    EXPECT_EQ(CommandItems.items[1].handler, nullptr);
     EXPECT_FALSE(CombinationFree(MOD_CONTROL | MOD_ALT, 'N')) << "Ctrl+Alt+N should be held by the main window";
     UnregisterAll();
     EXPECT_TRUE(CombinationFree(MOD_CONTROL | MOD_ALT, 'N'));
@@ -163,7 +162,7 @@ TEST(MenuBuilder, StatesFollowExactValuesAndSubmenuAttributesAreIgnored) {
     // 分割条 with children is a submenu of that name.
     EXPECT_EQ(ItemText(tray, 6), L"分割条");
     EXPECT_NE(GetSubMenu(tray, 6), nullptr);
-    EXPECT_EQ(CommandItemCount, 7);
+    EXPECT_EQ(CommandItems.count, 7);
     UnregisterAll();
 }
 
@@ -174,9 +173,9 @@ TEST(MenuBuilder, ListDoublesKeepingContents) {
     doc += L"</菜单></KeyDeputy>";
     HMENU root = Build(doc.c_str());
     ASSERT_NE(root, nullptr);
-    ASSERT_EQ(CommandItemCount, 25);
-    EXPECT_EQ(CommandItemCapacity, 40);
-    for (int i = 0; i < 25; ++i) EXPECT_EQ(std::wstring(CommandItems[i].command), L"cmd" + std::to_wstring(i));
+    ASSERT_EQ(CommandItems.count, 25);
+    EXPECT_EQ(CommandItems.capacity, 40);
+    for (int i = 0; i < 25; ++i) EXPECT_EQ(std::wstring(CommandItems.items[i].command), L"cmd" + std::to_wstring(i));
     EXPECT_EQ(GetMenuItemID(GetSubMenu(root, 0), 24), UINT(FIRST_COMMAND_ID + 24));
 }
 
@@ -201,20 +200,19 @@ TEST(MenuBuilder, BuildGrowsLinearlyWithTheMenu) {
             // Start-up has no earlier document or list to free; freeing the last round's
             // would charge one size's to another.
             ConfigRoot.release();
-            free(CommandItems);
-            CommandItems = nullptr;
+            CommandItems.releaseMemory();
             double started = Now();
             HMENU root = Build(documents[k].c_str());
             whole[k] = std::min(whole[k], Now() - started);
             ASSERT_NE(root, nullptr);
-            ASSERT_EQ(CommandItemCount, counts[k]);
+            ASSERT_EQ(CommandItems.count, counts[k]);
             DestroyMenu(root);
             XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
             started = Now();
             ASSERT_TRUE(InitCommandItems());
             WalkMenu(menu, nullptr, noMenus);
             list[k] = std::min(list[k], Now() - started);
-            ASSERT_EQ(CommandItemCount, counts[k]);
+            ASSERT_EQ(CommandItems.count, counts[k]);
         }
     }
     double wholeRatio = (whole[2] - whole[0]) / (whole[1] - whole[0]);
@@ -234,14 +232,14 @@ TEST(MenuBuilder, NoMenuSectionOrChildlessMenuGivesNoTrayMenu) {
     HMENU root = Build(L"<KeyDeputy><设置/></KeyDeputy>");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(GetSubMenu(root, 0), nullptr);
-    EXPECT_EQ(CommandItemCount, 0);
+    EXPECT_EQ(CommandItems.count, 0);
 
     root = Build(L"<KeyDeputy><菜单>notepad.exe</菜单></KeyDeputy>");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(GetSubMenu(root, 0), nullptr);
     EXPECT_EQ(ItemText(root, 0), L"菜单");
-    ASSERT_EQ(CommandItemCount, 1);
-    EXPECT_STREQ(CommandItems[0].command, L"notepad.exe");
+    ASSERT_EQ(CommandItems.count, 1);
+    EXPECT_STREQ(CommandItems.items[0].command, L"notepad.exe");
 }
 
 // arg: the whole document; builds the menu and ends, showing whatever boxes the build shows.
@@ -300,23 +298,23 @@ TEST(HotkeyRegistration, IdentifierPastBfffWarnsInsteadOfRegistering) {
     ASSERT_TRUE(box.active());
     if (!MainWindow) MainWindow = MakeHotkeyWindow();
     const UINT modifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
-    HotkeyRequestList list = {};
-    ASSERT_TRUE(AddHotkeyRequest(&list, 0xC000, L"甲", L"Ctrl+Shift+Alt+F7"));
+    HotkeyRequestList list;
+    ASSERT_TRUE(list.push({0xC000, L"甲", L"Ctrl+Shift+Alt+F7", 0, 0, HOTKEY_READABLE}));
     ClearCallLog();
     EXPECT_EQ(RegisterHotkeys(&list, nullptr), 1);
     EXPECT_EQ(CallLogLines(),
               std::vector<std::wstring>{L"box 30 甲\tCtrl+Shift+Alt+F7\t热键注册失败！（菜单项太多，超出可注册的范围）"});
     EXPECT_TRUE(CombinationFree(modifiers, VK_F7));
     UnregisterHotKey(MainWindow, 0xC000);
-    FreeHotkeyRequests(&list);
+    list.releaseMemory();
 
-    ASSERT_TRUE(AddHotkeyRequest(&list, 0xBFFF, L"甲", L"Ctrl+Shift+Alt+F7"));
+    ASSERT_TRUE(list.push({0xBFFF, L"甲", L"Ctrl+Shift+Alt+F7", 0, 0, HOTKEY_READABLE}));
     ClearCallLog();
     EXPECT_EQ(RegisterHotkeys(&list, nullptr), 0);
     EXPECT_TRUE(CallLogLines().empty());
     EXPECT_FALSE(CombinationFree(modifiers, VK_F7));
     UnregisterHotKey(MainWindow, 0xBFFF);
-    FreeHotkeyRequests(&list);
+    list.releaseMemory();
 }
 
 TEST(HotkeyRegistration, RefusedEntriesAreMarkedInTheMenu) {
