@@ -6,37 +6,11 @@
 
 namespace {
 
-const wchar_t* SeverityWord(Severity severity) {
-    switch (severity) {
-    case Severity::Error: return L"错误";
-    case Severity::Warning: return L"警告";
-    default: return L"提示";
-    }
-}
-
-const wchar_t* SeverityJson(Severity severity) {
-    switch (severity) {
-    case Severity::Error: return L"error";
-    case Severity::Warning: return L"warning";
-    default: return L"note";
-    }
-}
-
-const wchar_t* KindWord(ItemKind kind) {
-    switch (kind) {
-    case ItemKind::Action: return L"动作";
-    case ItemKind::Resolution: return L"分辨率";
-    default: return L"交给系统打开";
-    }
-}
-
-const wchar_t* KindJson(ItemKind kind) {
-    switch (kind) {
-    case ItemKind::Action: return L"action";
-    case ItemKind::Resolution: return L"resolution";
-    default: return L"shell";
-    }
-}
+// Each in enum order: the text report's word, then the JSON value.
+const wchar_t* const SEVERITY_NAMES[][2] = {{L"提示", L"note"}, {L"警告", L"warning"}, {L"错误", L"error"}};
+const wchar_t* const KIND_NAMES[][2] = {{L"动作", L"action"}, {L"分辨率", L"resolution"}, {L"交给系统打开", L"shell"}};
+static_assert(sizeof SEVERITY_NAMES / sizeof *SEVERITY_NAMES == size_t(Severity::Error) + 1 &&
+              sizeof KIND_NAMES / sizeof *KIND_NAMES == size_t(ItemKind::Shell) + 1, "a name for every value");
 
 // JSON and text name of the encoding; the ANSI one carries the code page.
 void AppendEncoding(OutText* out, const CheckReport& report, bool forPeople) {
@@ -89,7 +63,9 @@ void AppendSourceLine(OutText* out, const wchar_t* text, const LineIndex& lines,
     Append(out, L"^\n");
 }
 
-void AppendJsonString(OutText* out, const wchar_t* text) {
+// What comes before the value, then the value as a JSON string, null when absent.
+void AppendJsonField(OutText* out, const wchar_t* key, const wchar_t* text) {
+    Append(out, key);
     if (!text) {
         Append(out, L"null");
         return;
@@ -152,7 +128,7 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
         Append(out, L":");
         AppendNumber(out, f.column);
         Append(out, L": ");
-        Append(out, SeverityWord(f.severity));
+        Append(out, SEVERITY_NAMES[int32_t(f.severity)][0]);
         Append(out, L": ");
         Append(out, f.message);
         Append(out, L"\n");
@@ -192,7 +168,7 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
         Append(out, L"  →  ");
         Append(out, item.command);
         Append(out, L"（");
-        Append(out, KindWord(item.kind));
+        Append(out, KIND_NAMES[int32_t(item.kind)][0]);
         Append(out, L"）");
         if (item.hotkey) {
             Append(out, L"  ");
@@ -214,8 +190,7 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
 }
 
 void FormatJsonReport(const CheckReport& report, const wchar_t* path, OutText* out) {
-    Append(out, L"{\"file\":");
-    AppendJsonString(out, path);
+    AppendJsonField(out, L"{\"file\":", path);
     Append(out, L",\"encoding\":");
     if (report.encoding == CheckEncoding::Unread) {
         Append(out, L"null");
@@ -224,23 +199,21 @@ void FormatJsonReport(const CheckReport& report, const wchar_t* path, OutText* o
         AppendEncoding(out, report, false);
         Append(out, L"\"");
     }
-    Append(out, report.loads ? L",\"loads\":true,\"loadReport\":" : L",\"loads\":false,\"loadReport\":");
-    AppendJsonString(out, report.loads ? nullptr : report.loadReport);
+    AppendJsonField(out, report.loads ? L",\"loads\":true,\"loadReport\":" : L",\"loads\":false,\"loadReport\":",
+                    report.loads ? nullptr : report.loadReport);
     Append(out, L",\"findings\":[");
     for (int32_t i = 0; i < report.findingCount; ++i) {
         const Finding& f = report.findings[i];
         Append(out, i ? L",{\"severity\":\"" : L"{\"severity\":\"");
-        Append(out, SeverityJson(f.severity));
+        Append(out, SEVERITY_NAMES[int32_t(f.severity)][1]);
         Append(out, L"\",\"line\":");
         AppendNumber(out, f.line);
         Append(out, L",\"column\":");
         AppendNumber(out, f.column);
         Append(out, L",\"code\":\"");
         AppendAscii(out, f.code);
-        Append(out, L"\",\"message\":");
-        AppendJsonString(out, f.message);
-        Append(out, L",\"help\":");
-        AppendJsonString(out, f.help);
+        AppendJsonField(out, L"\",\"message\":", f.message);
+        AppendJsonField(out, L",\"help\":", f.help);
         Append(out, L"}");
     }
     Append(out, L"],\"findingsLeftOut\":");
@@ -251,20 +224,13 @@ void FormatJsonReport(const CheckReport& report, const wchar_t* path, OutText* o
         Append(out, i ? L",{\"id\":" : L"{\"id\":");
         AppendNumber(out, item.id);
         Append(out, L",\"path\":[");
-        for (int32_t k = 0; k < item.pathCount; ++k) {
-            if (k) Append(out, L",");
-            AppendJsonString(out, item.path[k]);
-        }
-        Append(out, L"],\"label\":");
-        AppendJsonString(out, item.label);
-        Append(out, L",\"command\":");
-        AppendJsonString(out, item.command);
+        for (int32_t k = 0; k < item.pathCount; ++k) AppendJsonField(out, k ? L"," : L"", item.path[k]);
+        AppendJsonField(out, L"],\"label\":", item.label);
+        AppendJsonField(out, L",\"command\":", item.command);
         Append(out, L",\"kind\":\"");
-        Append(out, KindJson(item.kind));
-        Append(out, L"\",\"run\":");
-        AppendJsonString(out, item.run[0] ? item.run : nullptr);
-        Append(out, L",\"hotkey\":");
-        AppendJsonString(out, item.hotkey);
+        Append(out, KIND_NAMES[int32_t(item.kind)][1]);
+        AppendJsonField(out, L"\",\"run\":", item.run[0] ? item.run : nullptr);
+        AppendJsonField(out, L",\"hotkey\":", item.hotkey);
         Append(out, item.hotkeyUsable ? L",\"hotkeyUsable\":true}" : L",\"hotkeyUsable\":false}");
     }
     Append(out, L"],\"itemsLeftOut\":");
