@@ -184,16 +184,16 @@ void CheckCommands() {
         FUZZ_CHECK(item.handler == nullptr);
 
         DispatchDecision decision = DecideDispatch(item.command, nullptr);
-        int32_t named = FindActionRow(item.command);
+        ActionHandler named = FindAction(item.command);
         switch (decision.kind) {
         case DispatchKind::Resolution:
             FUZZ_CHECK(TextContains(item.command, KD_RESOLUTION_WORD));
             break;
         case DispatchKind::Action:
-            FUZZ_CHECK(named != NO_ACTION_ROW && decision.actionRow == named);
+            FUZZ_CHECK(named && ActionTable[decision.actionRow].handler == named);
             break;
         case DispatchKind::Shell:
-            FUZZ_CHECK(named == NO_ACTION_ROW && !TextContains(item.command, KD_RESOLUTION_WORD));
+            FUZZ_CHECK(!named && !TextContains(item.command, KD_RESOLUTION_WORD));
             break;
         case DispatchKind::CachedHandler:
             FUZZ_CHECK(false);
@@ -214,7 +214,7 @@ void CheckCommands() {
         int32_t actionRow = 1;
         ReminderOutcome outcome = DecideReminder(item.command, false, &actionRow);
         FUZZ_CHECK((outcome == REMINDER_ACTION) == (actionRow != NO_ACTION_ROW));
-        if (outcome == REMINDER_ACTION) FUZZ_CHECK(actionRow == named);
+        if (outcome == REMINDER_ACTION) FUZZ_CHECK(ActionTable[actionRow].handler == named);
         FUZZ_CHECK((outcome == REMINDER_POWER_ONLY) == (length < 2));
     }
 }

@@ -9,14 +9,6 @@
 #include "lib/textCopy.h"
 #include "tests/host/fakeActionHandlers.h"
 
-namespace {
-// The handler a command text runs, as dispatch finds it; null when none.
-ActionHandler FindAction(const wchar_t* text) {
-    int32_t row = FindActionRow(text);
-    return row == NO_ACTION_ROW ? nullptr : ActionTable[row].handler;
-}
-}  // namespace
-
 // Every name finds its own row's handler, and no two rows share a name or a handler:
 // a name that ran another row's action would be a wrong command the user never wrote.
 TEST(ActionTable, EachNameRunsItsOwnDistinctHandler) {
