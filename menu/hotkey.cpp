@@ -53,11 +53,6 @@ bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key) {
     return readModifiers != 0 && readKey != 0;
 }
 
-bool ReadItemHotkey(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key) {
-    bool readable = ReadHotkey(text, modifiers, key);
-    return readable && identifier >= 0 && identifier <= LAST_HOTKEY_ID;
-}
-
 HotkeyRefusal ReadItemHotkeyReason(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key) {
     bool readable = ReadHotkey(text, modifiers, key);
     if (readable) return identifier >= 0 && identifier <= LAST_HOTKEY_ID ? HOTKEY_READABLE : HOTKEY_BAD_IDENTIFIER;

@@ -27,9 +27,6 @@ bool ReadHotkey(const wchar_t* text, uint32_t* modifiers, uint32_t* key);
 
 // Applications may register hotkeys under identifiers 0 to 0xBFFF only.
 constexpr int32_t LAST_HOTKEY_ID = 0xBFFF;
-// ReadHotkey for the item registered under identifier: false as well when the
-// identifier is beyond what an application may use.
-bool ReadItemHotkey(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key);
 
 // Why a hotkey is not registered, in the order the reading finds it.
 enum HotkeyRefusal : int32_t {
@@ -46,7 +43,9 @@ enum HotkeyRefusal : int32_t {
 
 // The text after the last "+", or null when there is none.
 const wchar_t* HotkeyKeyPart(const wchar_t* text);
-// ReadItemHotkey with the reason; modifiers and key as ReadHotkey gives them.
+// ReadHotkey for the item registered under identifier, with the reason it is refused
+// (HOTKEY_BAD_IDENTIFIER beyond what an application may use); modifiers and key as
+// ReadHotkey gives them.
 HotkeyRefusal ReadItemHotkeyReason(const wchar_t* text, int32_t identifier, uint32_t* modifiers, uint32_t* key);
 
 // One refused hotkey as the box lists it. The texts are borrowed.
