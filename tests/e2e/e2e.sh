@@ -147,7 +147,19 @@ kd_running() { kill -0 "$1" 2>/dev/null; }
 # main_windows CAPTION: the main windows (the program's class) titled CAPTION, as drv list prints them.
 main_windows() { drv list --class 'KeyDeputy main window' | awk -F'\t' -v t="$1" '$3 == t'; }
 
-drv() { wine "$KD_DRIVER" "$@"; }
+# Its output goes through a file, not the caller's pipe: a Wine process it starts (the
+# desktop, when it had ended) inherits its standard output, and inside a $(drv ...)
+# would hold that pipe open, and the script with it, long after drv itself ended.
+# No driver command waits for more than 60 s: one that hangs fails its check instead
+# of the whole script running into its time-out.
+drv() {
+    local out="$KD_RUN_DIR/drv.$BASHPID" status
+    timeout -k 5 120 wine "$KD_DRIVER" "$@" >"$out"
+    status=$?
+    cat "$out"
+    rm -f "$out"
+    return "$status"
+}
 
 drv_bg() {
     local out=$1
