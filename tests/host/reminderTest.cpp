@@ -15,45 +15,29 @@ ReminderOutcome Decide(const wchar_t* text, ActionHandler* action) {
 }
 }  // namespace
 
-TEST(ReminderDecision, FewerThanTwoCharactersRunOnlyThePowerChoice) {
-    ActionHandler action;
-    EXPECT_EQ(Decide(L"", &action), REMINDER_POWER_ONLY);
-    EXPECT_EQ(action, nullptr);
-    EXPECT_EQ(Decide(L"x", &action), REMINDER_POWER_ONLY);
-    EXPECT_EQ(Decide(L"静", &action), REMINDER_POWER_ONLY);
-    EXPECT_EQ(action, nullptr);
-    EXPECT_EQ(Decide(nullptr, &action), REMINDER_POWER_ONLY);
-    EXPECT_EQ(Decide(L"xy", &action), REMINDER_SHOW_TEXT);
-}
-
-TEST(ReminderDecision, ResolutionWordAnywhereWins) {
-    ActionHandler action;
-    EXPECT_EQ(Decide(L"分辨率(1024,768)", &action), REMINDER_RESOLUTION);
-    EXPECT_EQ(action, nullptr);
-    EXPECT_EQ(Decide(L"请把分辨率调低", &action), REMINDER_RESOLUTION);
-    EXPECT_EQ(Decide(L"分辨率", &action), REMINDER_RESOLUTION);
-    EXPECT_EQ(Decide(L"分辨", &action), REMINDER_SHOW_TEXT);
-}
-
-TEST(ReminderDecision, ExactActionNameRunsThatAction) {
-    ActionHandler action;
-    EXPECT_EQ(Decide(L"静音", &action), REMINDER_ACTION);
-    EXPECT_EQ(action, &VolumeMute);
-    EXPECT_EQ(Decide(L"隐藏图标", &action), REMINDER_ACTION);
-    EXPECT_EQ(action, &ToggleTrayIcon);
-    EXPECT_EQ(Decide(L"定时提醒", &action), REMINDER_ACTION);
-    EXPECT_EQ(action, &ShowTimedReminder);
-}
-
-TEST(ReminderDecision, NearActionNamesAreShownAsText) {
-    ActionHandler action;
-    EXPECT_EQ(Decide(L"静音 ", &action), REMINDER_SHOW_TEXT);
-    EXPECT_EQ(action, nullptr);
-    EXPECT_EQ(Decide(L" 静音", &action), REMINDER_SHOW_TEXT);
-    EXPECT_EQ(Decide(L"静音\r\n", &action), REMINDER_SHOW_TEXT);
-    EXPECT_EQ(Decide(L"音量 +", &action), REMINDER_SHOW_TEXT);
-    EXPECT_EQ(Decide(L"该开会了", &action), REMINDER_SHOW_TEXT);
-    EXPECT_EQ(action, nullptr);
+// Fewer than two characters run only the power choice; 分辨率 anywhere wins; an exact
+// action name runs that action; anything near one is shown as text.
+TEST(ReminderDecision, EachTextDecidesItsOutcomeAndAction) {
+    const struct {
+        const wchar_t* text;
+        ReminderOutcome outcome;
+        ActionHandler action;
+    } cases[] = {
+        {L"", REMINDER_POWER_ONLY, nullptr},          {L"x", REMINDER_POWER_ONLY, nullptr},
+        {L"静", REMINDER_POWER_ONLY, nullptr},         {nullptr, REMINDER_POWER_ONLY, nullptr},
+        {L"xy", REMINDER_SHOW_TEXT, nullptr},          {L"分辨率(1024,768)", REMINDER_RESOLUTION, nullptr},
+        {L"请把分辨率调低", REMINDER_RESOLUTION, nullptr}, {L"分辨率", REMINDER_RESOLUTION, nullptr},
+        {L"分辨", REMINDER_SHOW_TEXT, nullptr},         {L"静音", REMINDER_ACTION, &VolumeMute},
+        {L"隐藏图标", REMINDER_ACTION, &ToggleTrayIcon}, {L"定时提醒", REMINDER_ACTION, &ShowTimedReminder},
+        {L"静音 ", REMINDER_SHOW_TEXT, nullptr},        {L" 静音", REMINDER_SHOW_TEXT, nullptr},
+        {L"静音\r\n", REMINDER_SHOW_TEXT, nullptr},    {L"音量 +", REMINDER_SHOW_TEXT, nullptr},
+        {L"该开会了", REMINDER_SHOW_TEXT, nullptr},
+    };
+    for (const auto& c : cases) {
+        ActionHandler action = &VolumeUp;  // must be overwritten
+        EXPECT_EQ(Decide(c.text, &action), c.outcome) << testing::PrintToString(c.text ? c.text : L"(null)");
+        EXPECT_EQ(action, c.action) << testing::PrintToString(c.text ? c.text : L"(null)");
+    }
 }
 
 TEST(ReminderDecision, DecidingRunsNothing) {

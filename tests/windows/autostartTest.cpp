@@ -84,28 +84,29 @@ HANDLE StartCopy(const std::wstring& exe, const std::wstring& arg, const wchar_t
     return StartChild(mode, arg, exe);
 }
 
+// A copy that must end by itself, with 0, asking nothing.
+void RunCopy(const std::wstring& exe, const std::wstring& arg, const wchar_t* mode = L"autostart") {
+    HANDLE child = StartCopy(exe, arg, mode);
+    EXPECT_EQ(WaitChild(child, 20000), 0) << testing::PrintToString(arg);
+    CloseHandle(child);
+}
+
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 }  // namespace
 
 TEST(Autostart, WritesQuotedPathAndDeletesWhenOff) {
     std::wstring exe = CopySelfTo(L"C:\\kdplain");
-    HANDLE child = StartCopy(exe, L"KD Plain|是");
-    EXPECT_EQ(WaitChild(child, 20000), 0) << "no question expected outside a Temp folder";
-    CloseHandle(child);
+    RunCopy(exe, L"KD Plain|是");  // no question outside a Temp folder
     std::wstring data;
     ASSERT_TRUE(ReadRunValue(L"KD Plain", &data));
     EXPECT_EQ(data, Quoted(exe));
 
     // Anything but exactly 是 is off, and off deletes.
-    child = StartCopy(exe, L"KD Plain|yes");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Plain|yes");
     EXPECT_FALSE(ReadRunValue(L"KD Plain", nullptr));
 
     // Deleting a value that is not there is silent.
-    child = StartCopy(exe, L"KD Plain|否");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Plain|否");
 }
 
 TEST(Autostart, AsksInTempFolderYesWritesNoKeepsEarlierValue) {
@@ -137,20 +138,14 @@ TEST(Autostart, AsksInTempFolderYesWritesNoKeepsEarlierValue) {
 
 TEST(Autostart, UpperCaseTempIsNotAskedAbout) {
     std::wstring exe = CopySelfTo(L"C:\\kdTEMP");
-    HANDLE child = StartCopy(exe, L"KD Upper|是");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Upper|是");
     EXPECT_TRUE(ReadRunValue(L"KD Upper", nullptr));
 }
 
 TEST(Autostart, RenamedCaptionLeavesTheOldValueAlone) {
     std::wstring exe = CopySelfTo(L"C:\\kdrename");
-    HANDLE child = StartCopy(exe, L"KD Old|是");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
-    child = StartCopy(exe, L"KD New|否");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Old|是");
+    RunCopy(exe, L"KD New|否");
     EXPECT_TRUE(ReadRunValue(L"KD Old", nullptr));
     EXPECT_FALSE(ReadRunValue(L"KD New", nullptr));
 }
@@ -158,9 +153,7 @@ TEST(Autostart, RenamedCaptionLeavesTheOldValueAlone) {
 TEST(Autostart, WithoutElevationTheUsersKeyTakesTheValueAndOffClearsBoth) {
     std::wstring exe = CopySelfTo(L"C:\\kduser");
     WriteRunValue(L"KD User", L"earlier");
-    HANDLE child = StartCopy(exe, L"KD User|是", L"autostartuser");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD User|是", L"autostartuser");
     std::wstring data;
     ASSERT_TRUE(ReadRunValue(L"KD User", &data, HKEY_CURRENT_USER)) << "nothing written for the user";
     EXPECT_EQ(data, Quoted(exe));
@@ -168,27 +161,21 @@ TEST(Autostart, WithoutElevationTheUsersKeyTakesTheValueAndOffClearsBoth) {
     EXPECT_EQ(data, L"earlier") << "the refused machine key was written anyway";
 
     // Off, with both keys writable: whichever road an earlier start took, the value goes.
-    child = StartCopy(exe, L"KD User|否");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD User|否");
     EXPECT_FALSE(ReadRunValue(L"KD User", nullptr, HKEY_CURRENT_USER));
     EXPECT_FALSE(ReadRunValue(L"KD User", nullptr));
 }
 
 TEST(Autostart, ElevatedThenNormalStartsLeaveOneValueAndOffSaysWhatStays) {
     std::wstring exe = CopySelfTo(L"C:\\kdonce");
-    HANDLE child = StartCopy(exe, L"KD Once|是");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Once|是");
     // The machine's value started this normal run: a user's copy would start a second.
-    child = StartCopy(exe, L"KD Once|是", L"autostartuser");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Once|是", L"autostartuser");
     EXPECT_TRUE(ReadRunValue(L"KD Once", nullptr));
     EXPECT_FALSE(ReadRunValue(L"KD Once", nullptr, HKEY_CURRENT_USER)) << "the program would start twice";
 
     // Off in a normal run: the machine's value cannot go, and the user is told.
-    child = StartCopy(exe, L"KD Once|否", L"autostartuser");
+    HANDLE child = StartCopy(exe, L"KD Once|否", L"autostartuser");
     HWND box = WaitForBox(L"KD Once", GetProcessId(child), 15000);
     ASSERT_NE(box, nullptr) << "a value that still starts the program was left without a word";
     EXPECT_EQ(BoxText(box), KD_MSG_AUTOSTART_LEFT_TEXT);
@@ -199,8 +186,6 @@ TEST(Autostart, ElevatedThenNormalStartsLeaveOneValueAndOffSaysWhatStays) {
     EXPECT_TRUE(ReadRunValue(L"KD Once", nullptr));
 
     // An elevated run removes it, silently.
-    child = StartCopy(exe, L"KD Once|否");
-    EXPECT_EQ(WaitChild(child, 20000), 0);
-    CloseHandle(child);
+    RunCopy(exe, L"KD Once|否");
     EXPECT_FALSE(ReadRunValue(L"KD Once", nullptr));
 }

@@ -15,7 +15,8 @@ struct Pixels {
     uint32_t at(int x, int y) const { return data[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
 };
 
-bool ReadBitmap(HDC dc, HBITMAP bitmap, int width, int height, Pixels* out) {
+// 32-bit pixels, top row first.
+BITMAPINFO TopDown32(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -23,6 +24,11 @@ bool ReadBitmap(HDC dc, HBITMAP bitmap, int width, int height, Pixels* out) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+bool ReadBitmap(HDC dc, HBITMAP bitmap, int width, int height, Pixels* out) {
+    BITMAPINFO info = TopDown32(width, height);
     out->width = width;
     out->height = height;
     out->data.assign(size_t(width) * size_t(height), 0);
@@ -103,13 +109,7 @@ LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     std::vector<uint32_t> pixels(size_t(width) * size_t(height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) pixels[size_t(y) * size_t(width) + size_t(x)] = PatternColour(x, y);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32(width, height);
     SetDIBitsToDevice(dc, 0, 0, DWORD(width), DWORD(height), 0, 0, 0, UINT(height), pixels.data(), &info,
                       DIB_RGB_COLORS);
     EndPaint(window, &paint);
