@@ -147,17 +147,18 @@ kd_running() { kill -0 "$1" 2>/dev/null; }
 # main_windows CAPTION: the main windows (the program's class) titled CAPTION, as drv list prints them.
 main_windows() { drv list --class 'KeyDeputy main window' | awk -F'\t' -v t="$1" '$3 == t'; }
 
-# Its output goes through a file, not the caller's pipe: a Wine process it starts (the
-# desktop, when it had ended) inherits its standard output, and inside a $(drv ...)
-# would hold that pipe open, and the script with it, long after drv itself ended.
-# No driver command waits for more than 60 s: one that hangs fails its check instead
-# of the whole script running into its time-out.
+# Both its outputs go through files, not the caller's pipes: a Wine process it starts
+# (the desktop, when it had ended) inherits its standard output and error, and inside a
+# $(drv ...) or a check would hold that pipe open, and the script with it, long after
+# drv itself ended. No driver command runs for more than 120 s: one that hangs fails
+# its check instead of the whole script running into its time-out.
 drv() {
     local out="$KD_RUN_DIR/drv.$BASHPID" status
-    timeout -k 5 120 wine "$KD_DRIVER" "$@" >"$out"
+    timeout -k 5 120 wine "$KD_DRIVER" "$@" >"$out" 2>"$out.err"
     status=$?
     cat "$out"
-    rm -f "$out"
+    cat "$out.err" >&2
+    rm -f "$out" "$out.err"
     return "$status"
 }
 
@@ -255,10 +256,11 @@ report_text() {
 # report beginning with exactly TEXT (escaped as the driver prints it) and followed by
 # the cause and its fix, OK only, then code 255.
 expect_load_report() {
-    local name=$1 text=$2 seconds=${3:-15}
+    local name=$1 text=$2 seconds=${3:-30}
     kd_start kd
     if ! box_read "配置文件解析错误" --timeout $((seconds * 1000)); then
-        e2e_fail "$name: load report shown"
+        e2e_fail "$name: load report shown" "running: $(kd_running "$KD_PID" && echo yes || echo no)" \
+            "windows: $(drv list 2>&1 | tr '\n' ';')"
         kd_running "$KD_PID" && stop_pid "$KD_PID"
         return 1
     fi
