@@ -30,7 +30,7 @@ HMENU AppendFallbackMenu(HMENU rootPopup) {
     if (!popup) return nullptr;
     for (const wchar_t* command : FALLBACK_COMMANDS) {
         int32_t identifier = FIRST_COMMAND_ID + CommandItems.count;
-        if (identifier > LAST_COMMAND_ID || !AppendCommandItem(command)) break;
+        if (identifier > LAST_COMMAND_ID || !AppendCommandItem(CommandItems, command)) break;
         AppendMenuW(popup, MF_STRING, UINT_PTR(identifier), command);
     }
     AppendMenuW(rootPopup, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"");

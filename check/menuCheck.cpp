@@ -45,6 +45,8 @@ struct HotkeySeen {
 struct MenuChecker : CheckContext {
     MenuRecord* menu;
     HotkeySeen* hotkeys;
+    // Its own: the program that shows a refused reload's report runs on CommandItems.
+    CommandList commands;
     int32_t hotkeyCount;
     bool sawExit;
     bool hideIconUndoable;
@@ -310,7 +312,7 @@ void CheckCommand(MenuChecker& c, const XmlElement& element, const wchar_t* comm
     row.id = identifier;
     c.menu->rowPopups[index] = popup;
     CopyTextCut(row.label, ITEM_TEXT_SIZE, element.name());
-    row.command = CommandItems.items[identifier - FIRST_COMMAND_ID].command;
+    row.command = c.commands.items[identifier - FIRST_COMMAND_ID].command;
     row.hotkey = element.attributeValue(KD_ATTR_HOTKEY, nullptr);
     row.hotkeyUsable = row.hotkey && CheckHotkey(c, element, index, row.hotkey);
 
@@ -367,7 +369,7 @@ void CheckMenuItems(MenuChecker& c, const XmlElement& menuSection) {
             {L"<菜单> 里没有任何菜单项：程序运行后没有托盘菜单"}, {L"在 <菜单> 里写上菜单项"});
         return;
     }
-    MenuSink sink = {&c, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterNothing, VisitElement};
+    MenuSink sink = {&c, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterNothing, VisitElement, &c.commands};
     WalkMenu(menuSection, nullptr, sink);
     for (int32_t i = 0; i < c.report->itemCount; ++i) ItemPath(*c.menu, c.menu->rowPopups[i], &c.report->items[i]);
     if (!c.hideIconUndoable)
@@ -387,7 +389,8 @@ void CheckMenu(CheckContext& context, const XmlElement& root) {
     static_cast<CheckContext&>(c) = context;
     c.menu = static_cast<MenuRecord*>(calloc(1, sizeof(MenuRecord)));
     c.hotkeys = static_cast<HotkeySeen*>(calloc(MAX_ITEMS, sizeof(HotkeySeen)));
-    if (c.menu && c.hotkeys && InitCommandItems()) CheckMenuItems(c, root.childByName(KD_SECTION_MENU, nullptr));
+    if (c.menu && c.hotkeys) CheckMenuItems(c, root.childByName(KD_SECTION_MENU, nullptr));
+    c.commands.releaseMemory();
     free(c.menu);
     free(c.hotkeys);
 }

@@ -12,27 +12,28 @@ static void Visit(const MenuSink& sink, void* parentMenu, const XmlElement& elem
 }
 
 // Why the item of this command cannot be added, or MenuEntry::Item.
-static MenuEntry ItemRefusal(const XmlElement& element, const wchar_t* command) {
+static MenuEntry ItemRefusal(CommandList& list, const XmlElement& element, const wchar_t* command) {
     // A command cut short would run something else: leave the item out instead,
     // and decide that before anything of it is shown or registered.
     if (TextLength(command) > size_t(COMMAND_TEXT_MAX)) return MenuEntry::CommandTooLong;
     // Past the last identifier a menu can carry, an item could never be chosen.
-    if (CommandItems.count > LAST_COMMAND_ID - FIRST_COMMAND_ID) return MenuEntry::NoIdentifier;
-    if (!CommandItems.reserve(1)) return MenuEntry::NoRoom;
+    if (list.count > LAST_COMMAND_ID - FIRST_COMMAND_ID) return MenuEntry::NoIdentifier;
+    if (!list.reserve(1)) return MenuEntry::NoRoom;
     bool settings = element.attributeValue(KD_ATTR_PARAMETERS, nullptr) || element.attributeValue(KD_ATTR_FOLDER, nullptr);
-    if (settings && !ReserveShellSettings()) return MenuEntry::NoRoom;
+    if (settings && !ReserveShellSettings(list)) return MenuEntry::NoRoom;
     return MenuEntry::Item;
 }
 
 [[gnu::noinline]] static void AddCommandItem(const XmlElement& element, void* parentMenu, const MenuSink& sink) {
     const wchar_t* text = element.text(0);
     const wchar_t* command = text ? text : KD_UNDEFINED_COMMAND;
-    MenuEntry refusal = ItemRefusal(element, command);
+    CommandList& list = *sink.commands;
+    MenuEntry refusal = ItemRefusal(list, element, command);
     if (refusal != MenuEntry::Item) {
         Visit(sink, parentMenu, element, refusal);
         return;
     }
-    int32_t identifier = FIRST_COMMAND_ID + CommandItems.count;
+    int32_t identifier = FIRST_COMMAND_ID + list.count;
 
     wchar_t shownText[MENU_TEXT_SIZE];
     CopyTextCut(shownText, MENU_TEXT_SIZE, element.name());
@@ -48,7 +49,7 @@ static MenuEntry ItemRefusal(const XmlElement& element, const wchar_t* command) 
     if (TextEquals(element.attributeValue(KD_ATTR_CHECKED, nullptr), KD_YES)) flags |= MENU_CHECKED;
     sink.appendItem(sink.context, parentMenu, flags, identifier, shownText);
 
-    AppendCommandItem(command, element.attributeValue(KD_ATTR_PARAMETERS, nullptr),
+    AppendCommandItem(list, command, element.attributeValue(KD_ATTR_PARAMETERS, nullptr),
                       element.attributeValue(KD_ATTR_FOLDER, nullptr));  // cannot fail: checked and reserved
     Visit(sink, parentMenu, element, MenuEntry::Item, identifier);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "lib/xmlReader.h"
+#include "menu/commandItems.h"
 
 // Entry flags with the platform's values (MF_STRING, MF_GRAYED, MF_CHECKED).
 constexpr uint32_t MENU_STRING = 0x0;
@@ -36,12 +37,13 @@ struct MenuSink {
     // May be null. Told of every element in document order, with what it became; the
     // identifier only for an Item, else 0.
     void (*visit)(void* context, void* parentMenu, const XmlElement& element, MenuEntry entry, int32_t identifier);
+    CommandList* commands;  // where the items are recorded
 };
 
 // Appends the entry of element (a submenu, a separator or a command item) to parentMenu,
-// recursively; command items are numbered FIRST_COMMAND_ID + CommandItems.count and
-// recorded in CommandItems, which keep pointers to the texts of element's tree: the tree
-// must outlive the list. An item whose command is longer than COMMAND_TEXT_MAX, whose
+// recursively; command items are numbered FIRST_COMMAND_ID + the list's count and
+// recorded in sink.commands, which keeps pointers to the texts of element's tree: the
+// tree must outlive the list. An item whose command is longer than COMMAND_TEXT_MAX, whose
 // identifier would pass LAST_COMMAND_ID, or for which the list cannot grow, is left
 // out entirely. An empty handle adds nothing.
 // Every function of the sink but visit must be set.

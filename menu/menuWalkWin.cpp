@@ -39,6 +39,7 @@ void BuildMenu(const XmlElement& element, HMENU parentMenu) {
     sink.appendSeparator = AppendSeparatorForWalk;
     sink.appendItem = AppendItemForWalk;
     sink.registerHotkey = RegisterHotkeyForWalk;
+    sink.commands = &CommandItems;
     WalkMenu(element, parentMenu, sink);
     RegisterHotkeys(&hotkeys, parentMenu);
     hotkeys.releaseMemory();

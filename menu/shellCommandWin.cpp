@@ -55,7 +55,7 @@ DWORD Open(const ShellCommand& command) {
 [[gnu::noinline]] DWORD PrepareAndOpen(int32_t index) {
     const wchar_t* parameters;
     const wchar_t* workFolder;
-    FindShellSettings(index, &parameters, &workFolder);
+    FindShellSettings(CommandItems, index, &parameters, &workFolder);
     ShellCommand whole;
     const wchar_t* folder = ProgramFolder();
     if (!PrepareWholeCommand(CommandItems.items[index].command, parameters, workFolder, folder, PlatformShellLookups, &whole))

@@ -84,6 +84,26 @@ check "broken file: the hotkey is still held" held ctrl+shift+k
 fresh
 drv command "$CAPTION" $ITEM0
 check "broken file: the item still runs its command" wait_file "$KD_DRIVE_C/kd/new.txt" 10
+# Refused, yet read into a tree (an end tag closes an unclosed item): the report
+# explains that tree item by item, and the running list must not become it.
+kd_xml kd utf16 <<'EOF_XML'
+<KeyDeputy>
+<菜单><旧项>C:\kd\old.bat</旧项><未闭合>C:\kd\b1.bat
+</菜单>
+</KeyDeputy>
+EOF_XML
+drv command "$CAPTION" $RELOAD
+if box_read "配置文件解析错误" --timeout 10000; then
+    check_match "file read into a tree: reported, the running configuration kept" '正在运行的配置保持不变。$' \
+        "$(box_field text)"
+    drv answer "配置文件解析错误" ok >/dev/null
+else
+    e2e_fail "file read into a tree: the load report is shown"
+fi
+fresh
+drv command "$CAPTION" $ITEM0
+check "file read into a tree: the item still runs its command" wait_file "$KD_DRIVE_C/kd/new.txt" 10
+check_not "file read into a tree: not the refused file's" test -e "$KD_DRIVE_C/kd/old.txt"
 close_program "$CAPTION"
 
 # ----- inside the selector: the running screenshot finishes, the new item is its own -----

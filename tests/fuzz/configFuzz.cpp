@@ -255,7 +255,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Recorder recorder = {};
     recorder.rootMenu = 1;
     recorder.nextPopup = 1;
-    MenuSink sink = {&recorder, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterHotkey, nullptr};
+    MenuSink sink = {&recorder, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterHotkey, nullptr, &CommandItems};
     XmlElement menu = ConfigRoot.childByName(KD_SECTION_MENU, nullptr);
     WalkMenu(menu, reinterpret_cast<void*>(recorder.rootMenu), sink);
     FUZZ_CHECK(recorder.openPopups.empty() && recorder.hotkeyIdentifier == 0);

@@ -35,7 +35,7 @@ TEST_F(CommandItemsTest, DoublesKeepingEveryRecord) {
     for (int step = 0; step < 5; ++step) {
         for (; appended < counts[step]; ++appended) {
             if (appended == 3) CommandItems.items[2].handler = VolumeMute;  // a stored handler must survive growth
-            ASSERT_TRUE(AppendCommandItem(CommandName(appended)));
+            ASSERT_TRUE(AppendCommandItem(CommandItems, CommandName(appended)));
         }
         EXPECT_EQ(CommandItems.count, counts[step]);
         EXPECT_EQ(CommandItems.capacity, expectedCapacity[step]);
@@ -52,7 +52,7 @@ TEST_F(CommandItemsTest, LongListGrowsInFewSteps) {
     int growths = 0;
     for (int i = 0; i < total; ++i) {
         int32_t before = CommandItems.capacity;
-        ASSERT_TRUE(AppendCommandItem(L"x"));
+        ASSERT_TRUE(AppendCommandItem(CommandItems, L"x"));
         if (CommandItems.capacity != before) ++growths;
     }
     EXPECT_LE(growths, 11);  // 10 * 2^11 = 20480
@@ -64,19 +64,19 @@ TEST_F(CommandItemsTest, LongestCommandKeptWholeLongerOneRefused) {
     std::wstring longest(COMMAND_TEXT_MAX, L'a');
     longest[0] = L'C';
     longest.back() = L'z';
-    ASSERT_TRUE(AppendCommandItem(longest.c_str()));
+    ASSERT_TRUE(AppendCommandItem(CommandItems, longest.c_str()));
     EXPECT_EQ(std::wstring(CommandItems.items[0].command), longest);
 
     std::wstring tooLong(COMMAND_TEXT_MAX + 1, L'b');
-    EXPECT_FALSE(AppendCommandItem(tooLong.c_str()));
-    EXPECT_FALSE(AppendCommandItem(nullptr));
+    EXPECT_FALSE(AppendCommandItem(CommandItems, tooLong.c_str()));
+    EXPECT_FALSE(AppendCommandItem(CommandItems, nullptr));
     EXPECT_EQ(CommandItems.count, 1);
 }
 
 TEST_F(CommandItemsTest, ReserveGrowsOnlyWhenFull) {
     EXPECT_TRUE(CommandItems.reserve(1));
     EXPECT_EQ(CommandItems.capacity, 10);
-    for (int i = 0; i < 10; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i)));
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(AppendCommandItem(CommandItems, CommandName(i)));
     EXPECT_EQ(CommandItems.capacity, 10);
     EXPECT_TRUE(CommandItems.reserve(1));
     EXPECT_EQ(CommandItems.capacity, 20);
@@ -87,11 +87,11 @@ TEST_F(CommandItemsTest, ReserveGrowsOnlyWhenFull) {
 }
 
 TEST_F(CommandItemsTest, SecondInitStartsAnEmptyList) {
-    for (int i = 0; i < 15; ++i) ASSERT_TRUE(AppendCommandItem(CommandName(i)));
+    for (int i = 0; i < 15; ++i) ASSERT_TRUE(AppendCommandItem(CommandItems, CommandName(i)));
     ASSERT_TRUE(InitCommandItems());
     EXPECT_EQ(CommandItems.count, 0);
     EXPECT_EQ(CommandItems.capacity, 10);
-    ASSERT_TRUE(AppendCommandItem(L"again"));
+    ASSERT_TRUE(AppendCommandItem(CommandItems, L"again"));
     EXPECT_EQ(std::wstring(CommandItems.items[0].command), L"again");
 }
 
@@ -101,22 +101,22 @@ TEST_F(CommandItemsTest, ShellSettingsBelongToTheirOwnItemOnly) {
     for (int i = 0; i < 25; ++i) {
         const wchar_t* parameters = i % 7 == 3 ? CommandName(24 - i) : nullptr;
         const wchar_t* folder = i % 5 == 0 ? CommandName(i) : nullptr;
-        ASSERT_TRUE(AppendCommandItem(CommandName(i), parameters, folder));
+        ASSERT_TRUE(AppendCommandItem(CommandItems, CommandName(i), parameters, folder));
     }
     for (int i = 0; i < 25; ++i) {
         const wchar_t* parameters = L"unset";
         const wchar_t* folder = L"unset";
-        FindShellSettings(i, &parameters, &folder);
+        FindShellSettings(CommandItems, i, &parameters, &folder);
         EXPECT_EQ(parameters, i % 7 == 3 ? CommandName(24 - i) : nullptr) << i;
         EXPECT_EQ(folder, i % 5 == 0 ? CommandName(i) : nullptr) << i;
     }
     const wchar_t* parameters = L"unset";
     const wchar_t* folder = L"unset";
-    FindShellSettings(25, &parameters, &folder);
+    FindShellSettings(CommandItems, 25, &parameters, &folder);
     EXPECT_EQ(folder, nullptr);
     // A new list forgets the old one's settings.
     ASSERT_TRUE(InitCommandItems());
-    ASSERT_TRUE(AppendCommandItem(CommandName(0)));
-    FindShellSettings(0, &parameters, &folder);
+    ASSERT_TRUE(AppendCommandItem(CommandItems, CommandName(0)));
+    FindShellSettings(CommandItems, 0, &parameters, &folder);
     EXPECT_EQ(folder, nullptr);
 }

@@ -13,6 +13,7 @@
 #include "check/loadCause.h"
 #include "lib/nearestName.h"
 #include "lib/textCopy.h"
+#include "menu/commandItems.h"
 
 namespace {
 
@@ -132,6 +133,33 @@ TEST(ConfigCheck, LoadCauseForTheProgramsReport) {
     AppendLoadCause(*report, small, 8);
     EXPECT_STREQ(small, L"abc原因：K");
     ReleaseCheckReport(report);
+}
+
+// The program explains a refused reload while it runs on its own list: checking a file,
+// refused with a tree or loading, must leave that list and its settings as they are.
+TEST(ConfigCheck, CheckingLeavesTheRunningCommandListAlone) {
+    ASSERT_TRUE(InitCommandItems());
+    ASSERT_TRUE(AppendCommandItem(CommandItems, L"running.exe", L"-a", L"C:\\work"));
+    const CommandItem* records = CommandItems.items;
+    uint32_t generation = CommandItemsGeneration;
+    for (const char* xml : {"<KeyDeputy><菜单>\n<甲 参数=\"x\">a.exe</甲>\n<乙>b.exe\n</菜单></KeyDeputy>",
+                            "<KeyDeputy><菜单><甲>a.exe</甲><乙>b.exe</乙></菜单></KeyDeputy>"}) {
+        SCOPED_TRACE(xml);
+        CheckReport* report = CheckXml(xml);
+        ASSERT_NE(report, nullptr);
+        EXPECT_GT(report->itemCount, 0);
+        ReleaseCheckReport(report);
+        EXPECT_EQ(CommandItems.items, records);
+        EXPECT_EQ(CommandItemsGeneration, generation);
+        ASSERT_EQ(CommandItems.count, 1);
+        EXPECT_STREQ(CommandItems.items[0].command, L"running.exe");
+        const wchar_t* parameters;
+        const wchar_t* folder;
+        FindShellSettings(CommandItems, 0, &parameters, &folder);
+        EXPECT_STREQ(parameters, L"-a");
+        EXPECT_STREQ(folder, L"C:\\work");
+    }
+    CommandItems.releaseMemory();
 }
 
 TEST(ConfigCheck, SectionsThatAreIgnoredOrMisread) {

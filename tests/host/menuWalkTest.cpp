@@ -93,7 +93,7 @@ protected:
     void WalkItems(const std::wstring& items) { Walk(L"<KeyDeputy><菜单>" + items + L"</菜单></KeyDeputy>"); }
 
     MenuSink Sink() {
-        return {&recorder, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterHotkey, Visit};
+        return {&recorder, CreatePopup, AppendPopup, AppendSeparator, AppendItem, RegisterHotkey, Visit, &CommandItems};
     }
     // Entries of the tray menu, the popup built from 菜单.
     const std::vector<Entry>& Tray() { return recorder.menus.at(1); }
@@ -169,7 +169,7 @@ TEST_F(MenuWalkTest, LeftOutItemsAreVisitedWithTheirReason) {
     EXPECT_EQ(recorder.events.at(4), L"visit 1 短 item 1024");
     recorder = {};
     InitCommandItems();
-    for (int32_t i = 0; i <= LAST_COMMAND_ID - FIRST_COMMAND_ID; ++i) ASSERT_TRUE(AppendCommandItem(L"x"));
+    for (int32_t i = 0; i <= LAST_COMMAND_ID - FIRST_COMMAND_ID; ++i) ASSERT_TRUE(AppendCommandItem(CommandItems, L"x"));
     WalkMenu(root.childByName(KD_SECTION_MENU, nullptr).childAt(1), MenuHandle(0), Sink());
     EXPECT_EQ(recorder.events, std::vector<std::wstring>{L"visit 0 短 no-identifier"});
 }
@@ -306,7 +306,7 @@ TEST_F(MenuWalkTest, ItemsPastTheLastMenuIdentifierAreLeftOut) {
     ASSERT_EQ(result.code, XML_OK);
     ASSERT_TRUE(InitCommandItems());
     const int32_t before = LAST_COMMAND_ID - FIRST_COMMAND_ID;  // records ahead of the last identifier
-    for (int32_t i = 0; i < before; ++i) ASSERT_TRUE(AppendCommandItem(L"x"));
+    for (int32_t i = 0; i < before; ++i) ASSERT_TRUE(AppendCommandItem(CommandItems, L"x"));
     WalkMenu(root.childByName(KD_SECTION_MENU, nullptr), MenuHandle(0), Sink());
     // The item on 65535 is made whole (its hotkey is then refused by the registration).
     ASSERT_EQ(Tray().size(), 1u);

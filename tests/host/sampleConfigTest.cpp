@@ -114,7 +114,7 @@ protected:
         ASSERT_FALSE(menu.isEmpty());
         ASSERT_TRUE(InitCommandItems());
         WalkMenu(menu, nullptr, {&walk, Walk::Create, Walk::AppendPopup, Walk::AppendSeparator, Walk::AppendItem,
-                                 Walk::RegisterHotkey, nullptr});
+                                 Walk::RegisterHotkey, nullptr, &CommandItems});
         ASSERT_EQ(size_t(CommandItems.count), walk.items.size()) << "an item was left out";
         for (size_t i = 0; i < walk.items.size(); ++i) {
             ASSERT_EQ(walk.items[i].first, FIRST_COMMAND_ID + int32_t(i));

@@ -19,7 +19,7 @@ namespace {
 void UseItems(std::initializer_list<const wchar_t*> commands) {
     CommandItems.releaseMemory();
     ASSERT_TRUE(InitCommandItems());
-    for (const wchar_t* c : commands) ASSERT_TRUE(AppendCommandItem(c));
+    for (const wchar_t* c : commands) ASSERT_TRUE(AppendCommandItem(CommandItems, c));
 }
 
 struct BoxRecord {

@@ -194,7 +194,7 @@ TEST(MenuBuilder, BuildGrowsLinearlyWithTheMenu) {
     MenuSink noMenus = {nullptr, [](void*) -> void* { return nullptr; },
                         [](void*, void*, void*, const wchar_t*) {}, [](void*, void*) {},
                         [](void*, void*, uint32_t, int32_t, const wchar_t*) {},
-                        [](void*, const XmlElement&, const wchar_t*, int32_t) {}, nullptr};
+                        [](void*, const XmlElement&, const wchar_t*, int32_t) {}, nullptr, &CommandItems};
     for (int round = 0; round < 20; ++round) {
         for (int k = 0; k < 3; ++k) {
             // Start-up has no earlier document or list to free; freeing the last round's
