@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/reload.h"
 #include "app/reloadWin.h"
+#include "lib/textCopy.h"
 
 namespace {
 HANDLE FolderChange = INVALID_HANDLE_VALUE;
@@ -27,13 +28,9 @@ void StopWatch() {
 // One notice per batch of changes in the folder, whichever file they touch.
 void StartFolderWatch() {
     wchar_t folder[MAX_PATH * 4];
-    size_t cut = 0, i = 0;
-    for (; ConfigFilePath[i] && i + 1 < ARRAYSIZE(folder); ++i) {
-        folder[i] = ConfigFilePath[i];
-        if (folder[i] == L'\\' || folder[i] == L'/') cut = i;
-    }
-    if (ConfigFilePath[i] || cut == 0) return;
-    folder[cut + (folder[cut - 1] == L':' ? 1 : 0)] = 0;  // C:\ keeps its backslash
+    size_t cut = PathFolderLength(ConfigFilePath);
+    if (cut == 0 || cut >= ARRAYSIZE(folder)) return;
+    CopyTextCut(folder, cut + 1, ConfigFilePath);
     FolderChange = FindFirstChangeNotificationW(
         folder, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
     StartWatch(&Watch, StampOfConfig());

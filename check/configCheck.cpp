@@ -59,9 +59,7 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
 
     wchar_t folder[SHELL_TEXT_SIZE];
     CopyTextCut(folder, SHELL_TEXT_SIZE, path);
-    size_t cut = TextLength(folder);
-    while (cut > 0 && folder[cut - 1] != L'\\' && folder[cut - 1] != L'/') --cut;
-    folder[cut > 0 ? cut - 1 : 0] = 0;
+    folder[PathFolderLength(folder)] = 0;
     CheckContext c = {report, &platform, report->text, {}, nullptr, BuildLineIndex(report->text), folder};
     XmlParseObserver observer = {&c.places, ObserveElement};
     ParseObserver = &observer;

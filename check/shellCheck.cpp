@@ -3,6 +3,7 @@
 // arguments, with the same functions the program calls.
 #include "app/messages.h"
 #include "check/checkContext.h"
+#include "lib/textCopy.h"
 #include "menu/shellCommand.h"
 
 namespace {
@@ -12,25 +13,19 @@ PathKind NothingThere(void*, const wchar_t*) { return PathKind::None; }
 bool NothingFound(void*, const wchar_t*, wchar_t*, size_t) { return false; }
 const ShellLookups NO_LOOKUPS = {nullptr, NothingThere, NothingFound, NothingFound};
 
-bool HasSeparator(const wchar_t* text) {
-    for (; *text; ++text)
-        if (*text == L'\\' || *text == L'/') return true;
-    return false;
-}
-
 // A path of the file system: a drive, a share, or relative with a folder in it.
 bool IsFilePath(const wchar_t* text) {
     bool drive = ((text[0] >= L'A' && text[0] <= L'Z') || (text[0] >= L'a' && text[0] <= L'z')) && text[1] == L':' &&
                  (text[2] == L'\\' || text[2] == L'/');
     bool share = text[0] == L'\\' && text[1] == L'\\';
-    return drive || share || (IsRelativePath(text) && HasSeparator(text));
+    return drive || share || (IsRelativePath(text) && PathFolderLength(text) > 0);
 }
 
 // Whether the whole text opens, as far as the lookups can tell.
 bool WholeFound(const ShellCommand& whole, const ShellLookups& lookups) {
     if (lookups.pathKind(lookups.context, whole.file) != PathKind::None) return true;
     wchar_t found[SHELL_TEXT_SIZE];
-    return IsRelativePath(whole.file) && !HasSeparator(whole.file) &&
+    return IsRelativePath(whole.file) && PathFolderLength(whole.file) == 0 &&
            lookups.searchProgram(lookups.context, whole.file, found, SHELL_TEXT_SIZE);
 }
 

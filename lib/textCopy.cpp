@@ -93,3 +93,15 @@ void FormatNumber(wchar_t* out, int64_t value) {
     while (n) out[k++] = digits[--n];
     out[k] = 0;
 }
+
+size_t PathFolderLength(const wchar_t* path) {
+    size_t last = 0;
+    bool found = false;
+    for (size_t i = 0; path[i]; ++i)
+        if (path[i] == L'\\' || path[i] == L'/') {
+            last = i;
+            found = true;
+        }
+    if (!found) return 0;
+    return (last == 0 || path[last - 1] == L':') ? last + 1 : last;
+}

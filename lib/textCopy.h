@@ -23,6 +23,10 @@ inline wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(
 // ASCII letters fold, every other code unit must match; whole texts compared.
 bool TextEqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b);
 
+// Length of the folder part of path (up to its last \ or /), 0 when it has none. A
+// root keeps its separator (C:\ and \), so the folder is one the platform can use.
+size_t PathFolderLength(const wchar_t* path);
+
 // Puts text in place of the first "%s" of format; every other "%" is shown as
 // written, so a user's text never reaches a printf-style function. The result is
 // cut to fit capacity (terminator included), never inside a surrogate pair.

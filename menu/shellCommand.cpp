@@ -16,12 +16,6 @@ bool CopyPart(wchar_t* out, size_t capacity, const wchar_t* source, size_t count
     return true;
 }
 
-bool HasSeparator(const wchar_t* text) {
-    for (; *text; ++text)
-        if (IsSeparator(*text)) return true;
-    return false;
-}
-
 // A text with its surrounding double quotes taken off, as a folder may be written.
 void Unquote(wchar_t* text) {
     size_t length = TextLength(text);
@@ -37,7 +31,7 @@ bool FindProgram(const wchar_t* candidate, const wchar_t* baseFolder, const Shel
     if (!*candidate || TextContains(candidate, L"\"")) return false;
     if (!JoinPath(baseFolder, candidate, out, capacity)) return false;
     if (lookups.pathKind(lookups.context, out) == PathKind::File) return true;
-    if (!IsRelativePath(candidate) || HasSeparator(candidate)) return false;
+    if (!IsRelativePath(candidate) || PathFolderLength(candidate) > 0) return false;
     return lookups.searchProgram(lookups.context, candidate, out, capacity);
 }
 

@@ -23,10 +23,7 @@ const wchar_t* ProgramFolder() {
     if (folder) return folder;
     folder = ModulePath();
     if (!folder) return L"";
-    wchar_t* cut = nullptr;
-    for (wchar_t* p = folder; *p; ++p)
-        if (*p == L'\\') cut = p;
-    if (cut) *cut = 0;
+    folder[PathFolderLength(folder)] = 0;
     return folder;
 }
 

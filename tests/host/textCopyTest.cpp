@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <string>
+
 #include "lib/textCopy.h"
 
 TEST(CopyTextCut, FitsOrCutsWithinCapacity) {
@@ -41,4 +43,17 @@ TEST(TextCompare, ContainsAndCaseRules) {
     EXPECT_TRUE(TextEqualsIgnoreAsciiCase(L"Settings", L"settings"));
     EXPECT_FALSE(TextEqualsIgnoreAsciiCase(L"Setting", L"settings"));
     EXPECT_FALSE(TextEqualsIgnoreAsciiCase(L"\u00C4", L"\u00E4"));  // only ASCII folds
+}
+
+TEST(PathFolderLength, TheFolderAsThePlatformTakesIt) {
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* folder;
+    };
+    for (const Case& c : {Case{L"C:\\kd\\KeyDeputy.exe", L"C:\\kd"}, Case{L"C:\\KeyDeputy.exe", L"C:\\"},
+                          Case{L"\\\\server\\share\\k.xml", L"\\\\server\\share"}, Case{L"\\k.xml", L"\\"},
+                          Case{L"/tmp/kd/k.xml", L"/tmp/kd"}, Case{L"kd/sub\\k.xml", L"kd/sub"},
+                          Case{L"KeyDeputy.xml", L""}, Case{L"", L""}}) {
+        EXPECT_EQ(std::wstring(c.path, PathFolderLength(c.path)), c.folder) << c.path;
+    }
 }
