@@ -10,6 +10,7 @@
 #include "menu/commandItems.h"
 #include "menu/shellCommand.h"
 #include "menu/shellLookupsWin.h"
+#include "platform/systemError.h"
 
 namespace {
 
@@ -68,11 +69,7 @@ void ShowFailure(const wchar_t* command, DWORD error) {
     wchar_t text[FAILURE_TEXT_SIZE];
     FormatOneText(MessageText(KD_MSG_COMMAND, KD_MSG_COMMAND_TEXT), command, text, FAILURE_TEXT_SIZE);
     wchar_t reason[REASON_SIZE];
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  reason, REASON_SIZE, nullptr);
-    while (length > 0 && (reason[length - 1] == L'\r' || reason[length - 1] == L'\n' || reason[length - 1] == L' '))
-        reason[--length] = 0;
-    if (length == 0) FormatNumber(reason, int64_t(error));
+    SystemErrorText(error, reason, REASON_SIZE);
     AppendTextCut(text, FAILURE_TEXT_SIZE, L"\n");
     AppendTextCut(text, FAILURE_TEXT_SIZE, reason);
     // Nothing follows the box, so a quit that ends it ends the program with nothing

@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/trayIcon.h"
 #include "lib/textCopy.h"
+#include "platform/systemError.h"
 #include "platform/systemLibrary.h"
 #include "screenshot/imageOutput.h"
 #include "screenshot/replaceQuestion.h"
@@ -130,12 +131,9 @@ void ShowSaveFailure(const wchar_t* fileName, DWORD error) {
     wchar_t detail[SAVE_FAILURE_SIZE];
     CopyTextCut(detail, SAVE_FAILURE_SIZE, fileName);
     AppendTextCut(detail, SAVE_FAILURE_SIZE, L"\n");
-    size_t at = TextLength(detail);
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  detail + at, DWORD(SAVE_FAILURE_SIZE - at), nullptr);
-    if (length == 0) FormatNumber(detail + at, error);  // 21 units; the path is cut long before
-    for (size_t end = TextLength(detail); end > at && (detail[end - 1] == L'\r' || detail[end - 1] == L'\n');)
-        detail[--end] = 0;
+    wchar_t reason[512];
+    SystemErrorText(error, reason, ARRAYSIZE(reason));
+    AppendTextCut(detail, SAVE_FAILURE_SIZE, reason);
     wchar_t text[SAVE_FAILURE_SIZE];
     FormatOneText(MessageText(KD_MSG_SAVE_FAILED, KD_MSG_SAVE_FAILED_TEXT), detail, text, SAVE_FAILURE_SIZE);
     MessageBoxW(nullptr, text, AppCaption, MB_OK | MB_ICONWARNING);

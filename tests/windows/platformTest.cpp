@@ -1,6 +1,7 @@
 // Facts about the platform the rest of the Windows tests rely on.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "platform/systemError.h"
 #include "tests/windows/testSupport.h"
 
 TEST(Platform, ChineseAnsiCodePage) {
@@ -22,4 +23,20 @@ TEST(Platform, ChildMessageBoxIsReadAndAnswered) {
     EXPECT_TRUE(AnswerBox(box, IDYES));
     EXPECT_EQ(WaitChild(child, 10000), 7);
     CloseHandle(child);
+}
+
+// The reason a failure box gives: the system's words on one line, or the number.
+TEST(Platform, SystemErrorTextIsOneLineOrTheNumber) {
+    wchar_t reason[512];
+    SystemErrorText(ERROR_FILE_NOT_FOUND, reason, 512);
+    size_t length = wcslen(reason);
+    ASSERT_GT(length, 0u);
+    EXPECT_NE(reason[length - 1], L'\n');
+    EXPECT_NE(reason[length - 1], L'\r');
+    EXPECT_NE(reason[length - 1], L' ');
+    SystemErrorText(0x2FFFFFFF, reason, 512);
+    EXPECT_STREQ(reason, L"805306367");
+    wchar_t small[12];
+    SystemErrorText(ERROR_FILE_NOT_FOUND, small, 12);
+    EXPECT_LT(wcslen(small), 12u);
 }

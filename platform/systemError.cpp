@@ -1,0 +1,17 @@
+#include "platform/systemError.h"
+
+#include <cwchar>
+
+void SystemErrorText(DWORD error, wchar_t* reason, size_t capacity) {
+    DWORD room = capacity > 0xFFFF ? 0xFFFF : DWORD(capacity);
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  reason, room, nullptr);
+    while (length > 0 && (reason[length - 1] == L'\r' || reason[length - 1] == L'\n' || reason[length - 1] == L' '))
+        --length;
+    if (length > 0) {
+        reason[length] = 0;
+        return;
+    }
+    // The number alone: no user text reaches this format.
+    swprintf(reason, capacity, L"%lu", static_cast<unsigned long>(error));
+}
