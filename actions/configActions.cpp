@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "actions/actionHandlers.h"
+#include "app/autostart.h"
 #include "app/reloadWin.h"
 #include "lib/textCopy.h"
 
@@ -22,10 +23,8 @@ void EditConfiguration() {
     size_t length = TextLength(ConfigFilePath) + 3;
     wchar_t* quoted = static_cast<wchar_t*>(malloc(length * sizeof(wchar_t)));
     if (!quoted) return;
-    CopyTextCut(quoted, length, L"\"");
-    AppendTextCut(quoted, length, ConfigFilePath);
-    AppendTextCut(quoted, length, L"\"");
-    ShellExecuteW(nullptr, nullptr, L"notepad.exe", quoted, nullptr, SW_SHOWNORMAL);
+    if (QuoteRunPath(ConfigFilePath, quoted, length))
+        ShellExecuteW(nullptr, nullptr, L"notepad.exe", quoted, nullptr, SW_SHOWNORMAL);
     free(quoted);
 }
 

@@ -22,16 +22,19 @@ const StartKey START_KEYS[] = {
     {KD_SECTION_SETTINGS, KD_KEY_SINGLE_INSTANCE, KD_NO, 0},
     {KD_SECTION_SETTINGS, KD_KEY_AUTOSTART, KD_NO, 0},
     {KD_SECTION_TIP, KD_KEY_TIP_SHOW, KD_NO, 0},
-    {KD_SECTION_TIP, KD_KEY_TIP_TEXT, KD_DEFAULT_TIP_TEXT, 256},
-    {KD_SECTION_TIP, KD_KEY_TIP_TITLE, KD_DEFAULT_TIP_TITLE, 64},
+    {KD_SECTION_TIP, KD_KEY_TIP_TEXT, KD_DEFAULT_TIP_TEXT, TIP_TEXT_SIZE},
+    {KD_SECTION_TIP, KD_KEY_TIP_TITLE, KD_DEFAULT_TIP_TITLE, TIP_TITLE_SIZE},
 };
+
+constexpr size_t KEPT_MAX = 256;
+static_assert(APP_CAPTION_SIZE <= KEPT_MAX && TIP_TEXT_SIZE <= KEPT_MAX && TIP_TITLE_SIZE <= KEPT_MAX);
 
 bool SameValue(const StartKey& key, const XmlElement& a, const XmlElement& b) {
     const wchar_t* x = ConfigTextOf(a, key.section, key.key, key.fallback);
     const wchar_t* y = ConfigTextOf(b, key.section, key.key, key.fallback);
     // A switch is either 是 or not; any other spelling means the same.
     if (key.room == 0) return TextEquals(x, KD_YES) == TextEquals(y, KD_YES);
-    wchar_t keptX[256], keptY[256];
+    wchar_t keptX[KEPT_MAX], keptY[KEPT_MAX];
     CopyTextCut(keptX, key.room, x);
     CopyTextCut(keptY, key.room, y);
     return TextEquals(keptX, keptY);

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "actions/actionNames.h"
 #include "app/configLoad.h"
 #include "app/configLookup.h"
 #include "app/configWatchWin.h"
@@ -23,12 +24,14 @@ namespace {
 HMENU TrayMenuRoot = nullptr;
 
 // Whatever the file says, the icon always leads somewhere.
-const wchar_t* const FALLBACK_COMMANDS[] = {L"编辑配置", L"重新加载配置", L"退出程序"};
+const ActionRow FALLBACK_ACTIONS[] = {ActionRow::EditConfiguration, ActionRow::ReloadConfiguration,
+                                      ActionRow::ExitProgram};
 
 HMENU AppendFallbackMenu(HMENU rootPopup) {
     HMENU popup = CreatePopupMenu();
     if (!popup) return nullptr;
-    for (const wchar_t* command : FALLBACK_COMMANDS) {
+    for (ActionRow row : FALLBACK_ACTIONS) {
+        const wchar_t* command = ActionNames[int32_t(row)];
         int32_t identifier = FIRST_COMMAND_ID + CommandItems.count;
         if (identifier > LAST_COMMAND_ID || !AppendCommandItem(CommandItems, command)) break;
         AppendMenuW(popup, MF_STRING, UINT_PTR(identifier), command);
