@@ -38,6 +38,8 @@ tray_tip() {
     return 1
 }
 state_field() { printf '%s\n' "$STATE" | sed -n "s/^$1=//p"; }
+# state_is FIELD VALUE: reads the dialog again; true when FIELD has VALUE.
+state_is() { STATE=$(drv reminder state); [ "$(state_field "$1")" == "$2" ]; }
 
 kd_start kd
 check "program runs" drv icons 1 --timeout 15000
@@ -50,27 +52,24 @@ check_eq "the dialog opens with 不执行 checked" "51006" "$(state_field checke
 xwindow=$(state_field xwindow)
 xdotool windowfocus --sync "$xwindow"
 xdotool type --delay 50 'abc'
-sleep 0.3
-STATE=$(drv reminder state)
+wait_for 5 state_is text abc
 check_eq "what is typed at once goes into the text" "abc" "$(state_field text)"
+# Each key is waited for: under load the dialog may take it after any fixed pause.
 order=""
-for step in 1 2 3; do
+for expected in 51001 51006 1; do
     xdotool key Tab
-    sleep 0.3
-    STATE=$(drv reminder state)
+    wait_for 5 state_is focus "$expected"
     order="$order $(state_field focus)"
 done
 check_eq "Tab runs minutes, the checked choice, 确定" " 51001 51006 1" "$order"
 # Back to the choices: an arrow checks 关机, the other way takes it back to 不执行.
 xdotool key shift+Tab
-sleep 0.2
+wait_for 5 state_is focus 51006
 xdotool key Right
-sleep 0.3
-STATE=$(drv reminder state)
+wait_for 5 state_is checked 51003
 check_eq "an arrow key checks 关机" "51003" "$(state_field checked)"
 xdotool key Left
-sleep 0.3
-STATE=$(drv reminder state)
+wait_for 5 state_is checked 51006
 check_eq "and 不执行 takes it back" "51006" "$(state_field checked)"
 
 drv reminder set 喝水 30 >/dev/null
