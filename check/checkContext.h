@@ -34,7 +34,7 @@ struct CheckContext {
     const wchar_t* text;
     Places places;           // in the order the elements ended
     ElementPlace* byRecord;  // the same sorted by record for lookups, once the tree is complete
-    LineIndex lines;         // of text, for positions
+    LineIndex lines;         // of text, for positions (the report's)
     const wchar_t* folder;   // the configuration's folder: where KeyDeputy.exe would be
 };
 

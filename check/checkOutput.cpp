@@ -117,7 +117,6 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
         }
     }
     int32_t counts[3] = {0, 0, 0};
-    LineIndex lines = BuildLineIndex(report.text);
     for (int32_t i = 0; i < report.findingCount; ++i) {
         const Finding& f = report.findings[i];
         ++counts[int32_t(f.severity)];
@@ -132,14 +131,13 @@ void FormatTextReport(const CheckReport& report, const wchar_t* path, OutText* o
         Append(out, L": ");
         Append(out, f.message);
         Append(out, L"\n");
-        AppendSourceLine(out, report.text, lines, f.line, f.column);
+        AppendSourceLine(out, report.text, report.lines, f.line, f.column);
         if (f.help[0]) {
             Append(out, L"  帮助: ");
             Append(out, f.help);
             Append(out, L"\n");
         }
     }
-    ReleaseLineIndex(&lines);
     if (report.findingsLeftOut > 0) {
         Append(out, L"\n（另有 ");
         AppendNumber(out, report.findingsLeftOut);

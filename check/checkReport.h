@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "check/lineIndex.h"
 #include "lib/xmlReader.h"
 
 enum class Severity : int32_t { Note, Warning, Error };
@@ -55,6 +56,7 @@ struct CheckReport {
     ItemRow items[MAX_ITEMS];
     // The text the positions refer to (owned), for showing source lines.
     wchar_t* text;
+    LineIndex lines;  // of text (owned): built once, for the check's positions and the report's lines
     XmlElement root;  // keeps the item texts alive
 };
 

@@ -60,7 +60,8 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
     wchar_t folder[SHELL_TEXT_SIZE];
     CopyTextCut(folder, SHELL_TEXT_SIZE, path);
     folder[PathFolderLength(folder)] = 0;
-    CheckContext c = {report, &platform, report->text, {}, nullptr, BuildLineIndex(report->text), folder};
+    report->lines = BuildLineIndex(report->text);
+    CheckContext c = {report, &platform, report->text, {}, nullptr, report->lines, folder};
     XmlParseObserver observer = {&c.places, ObserveElement};
     ParseObserver = &observer;
     XmlParseResult result = {XML_OK, 0, 0};
@@ -84,7 +85,6 @@ CheckReport* CheckConfigBytes(const wchar_t* path, XmlError readCode, const unsi
     ParseObserver = nullptr;
     c.places.releaseMemory();
     free(c.byRecord);
-    ReleaseLineIndex(&c.lines);
     return report;
 }
 
@@ -101,6 +101,7 @@ CheckReport* CheckConfigFile(const wchar_t* path, const CheckPlatform& platform)
 void ReleaseCheckReport(CheckReport* report) {
     if (!report) return;
     free(report->text);
+    ReleaseLineIndex(&report->lines);
     report->~CheckReport();
     free(report);
 }
