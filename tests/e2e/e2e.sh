@@ -270,7 +270,7 @@ expect_load_report() {
     check_match "$name: then the cause or its fix" '^(原因|改法)：' "${shown:${#text}}"
     check_eq "$name: report has only OK" "ok" "$(box_field buttons)"
     drv answer "配置文件解析错误" ok >/dev/null
-    if kd_wait_exit "$KD_PID" 15; then
+    if kd_wait_exit "$KD_PID" 30; then
         check_eq "$name: exit code" "255" "$KD_EXIT"
     else
         e2e_fail "$name: program ended after the report"
