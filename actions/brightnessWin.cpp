@@ -23,8 +23,10 @@ void ApplyBrightness() {
     SetScreenRamp(&ramp);
 }
 
+void ResetBrightnessLevel() { BrightnessLevel = BRIGHTNESS_DEFAULT; }
+
 void ResetBrightness() {
-    BrightnessLevel = BRIGHTNESS_DEFAULT;
+    ResetBrightnessLevel();
     GammaRamp ramp;
     BuildIdentityRamp(&ramp);
     SetScreenRamp(&ramp);

@@ -36,7 +36,7 @@ static void AllowTaskbarCreated(HWND window) {
 static void CreateMainWindow(HWND window) {
     MainWindow = window;
     BuildTrayMenu();
-    ResetBrightness();
+    ResetBrightnessLevel();
     TrayIconShown = true;
     FillTrayIcon(ConfigFlag(KD_SECTION_TIP, KD_KEY_TIP_SHOW));
     Shell_NotifyIconW(NIM_ADD, &TrayIcon);

@@ -53,7 +53,18 @@ std::wstring Repeat(const wchar_t* piece, int times) {
 }
 }  // namespace
 
+static int RampCalls = 0;
+static BOOL WINAPI CountRamp(HDC, LPVOID) {
+    ++RampCalls;
+    return FALSE;
+}
+
 TEST(MainWindow, CreationFillsTheTrayRecordAndDefaultEntry) {
+    // The level starts at 100; the screen's ramp, which another program may have set, is left alone.
+    ImportPatch ramp{"gdi32.dll", "SetDeviceGammaRamp", AsPointer(&CountRamp)};
+    ASSERT_TRUE(ramp.active());
+    BrightnessLevel = 130;
+    RampCalls = 0;
     HWND window = CreateMain(
         L"<KeyDeputy><设置><名称>KD Main</名称></设置><提示><显示>是</显示><标题>题</标题></提示>"
         L"<菜单><第一 可选='否' 选中='是'>a</第一><第二 选中='是'>b</第二></菜单></KeyDeputy>");
@@ -61,6 +72,7 @@ TEST(MainWindow, CreationFillsTheTrayRecordAndDefaultEntry) {
     EXPECT_EQ(MainWindow, window);
     EXPECT_TRUE(TrayIconShown);
     EXPECT_EQ(BrightnessLevel, 100);
+    EXPECT_EQ(RampCalls, 0);
     EXPECT_EQ(TrayIcon.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(TrayIcon.hWnd, window);
     EXPECT_EQ(TrayIcon.uID, 1u);
