@@ -8,6 +8,8 @@
 #include "app/reloadWin.h"
 #include "lib/textCopy.h"
 
+static_assert(WAIT_FOREVER == INFINITE, "the watch's wait is handed to the platform's wait as it is");
+
 namespace {
 HANDLE FolderChange = INVALID_HANDLE_VALUE;
 ConfigWatch Watch = {};

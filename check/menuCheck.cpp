@@ -101,8 +101,10 @@ void ExplainUnreadableHotkey(MenuChecker& c, const wchar_t* hotkey, CheckPositio
     const wchar_t* keyPart = HotkeyKeyPart(hotkey);
     HotkeyRefusal reason = ReadItemHotkeyReason(hotkey, 0, nullptr, nullptr);
     if (reason == HOTKEY_TOO_LONG) {
-        Add(c, Severity::Warning, "hotkey-too-long", position, {L"快捷键“", hotkey, L"”超过 31 个字符，程序不注册它"},
-            {L"写短一些，例如 Ctrl+Alt+N"});
+        wchar_t most[12];
+        FormatNumber(most, int64_t(HOTKEY_TEXT_MAX));
+        Add(c, Severity::Warning, "hotkey-too-long", position,
+            {L"快捷键“", hotkey, L"”超过 ", most, L" 个字符，程序不注册它"}, {L"写短一些，例如 Ctrl+Alt+N"});
     } else if (HasBlank(hotkey)) {
         wchar_t squeezed[HOTKEY_TEXT_MAX + 1];
         size_t n = 0;

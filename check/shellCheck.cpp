@@ -58,8 +58,10 @@ void CheckShellCommand(CheckContext& c, const XmlElement& element, const wchar_t
     ShellCommand whole;
     if (!PrepareWholeCommand(command, element.attributeValue(KD_ATTR_PARAMETERS, nullptr),
                              element.attributeValue(KD_ATTR_FOLDER, nullptr), folder, lookups, &whole)) {
+        wchar_t most[12];
+        FormatNumber(most, int64_t(SHELL_TEXT_SIZE - 1));
         Add(c, Severity::Warning, "shell-too-long", position,
-            {L"命令、参数或起始位置展开环境变量后超过 2047 个字符，程序不运行它，只提示失败"}, {L"缩短它们"});
+            {L"命令、参数或起始位置展开环境变量后超过 ", most, L" 个字符，程序不运行它，只提示失败"}, {L"缩短它们"});
         return;
     }
     if (probed && element.attributeValue(KD_ATTR_FOLDER, nullptr) &&

@@ -75,9 +75,15 @@ void FormatHotkeyRefusal(const wchar_t* format, const HotkeyRefusalLine& refusal
     const wchar_t* keyPart = HotkeyKeyPart(refusal.text);
     const wchar_t* nearest = nullptr;
     const wchar_t* parts[5] = {};
+    wchar_t most[12];
     switch (refusal.reason) {
     case HOTKEY_READABLE: return;
-    case HOTKEY_TOO_LONG: parts[0] = L"超过 31 个字符"; break;
+    case HOTKEY_TOO_LONG:
+        FormatNumber(most, int64_t(HOTKEY_TEXT_MAX));
+        parts[0] = L"超过 ";
+        parts[1] = most;
+        parts[2] = L" 个字符";
+        break;
     case HOTKEY_NO_PLUS: parts[0] = L"没有“+”，读不出按键"; break;
     case HOTKEY_PLUS_KEY: parts[0] = L"最后一个“+”之后是空的"; break;
     case HOTKEY_UNKNOWN_KEY:

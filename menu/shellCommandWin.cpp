@@ -12,6 +12,10 @@
 #include "menu/shellLookupsWin.h"
 #include "platform/systemError.h"
 
+static_assert(SHELL_FILE_NOT_FOUND == ERROR_FILE_NOT_FOUND && SHELL_PATH_NOT_FOUND == ERROR_PATH_NOT_FOUND &&
+                  SHELL_INVALID_NAME == ERROR_INVALID_NAME,
+              "the split decision reads the platform's error codes");
+
 namespace {
 
 constexpr size_t FAILURE_TEXT_SIZE = 2048;
