@@ -8,9 +8,11 @@
 #include "app/autostart.h"
 #include "app/reloadWin.h"
 #include "lib/textCopy.h"
+#include "platform/systemLibrary.h"
 
 void EditConfiguration() {
     if (!ConfigFilePath) return;
+    StartShellCom();
     // "edit" opens the editor for text; "open" could hand an .xml file to a browser.
     SHELLEXECUTEINFOW edit = {};
     edit.cbSize = sizeof edit;

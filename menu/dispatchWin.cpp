@@ -1,7 +1,6 @@
 #include "menu/dispatchWin.h"
 
 #include <windows.h>
-#include <objbase.h>
 
 #include "actions/actionTable.h"
 #include "actions/resolutionWin.h"
@@ -9,20 +8,6 @@
 #include "menu/dispatch.h"
 #include "menu/shellCommandWin.h"
 #include "platform/systemLibrary.h"
-
-namespace {
-bool ShellComStarted = false;
-
-// Targets handled by shell extensions need COM on the calling thread. Once a run
-// is enough, and ole32 is loaded only when a command first goes to the shell;
-// without it the shell still opens what it can.
-void StartShellCom() {
-    if (ShellComStarted) return;
-    ShellComStarted = true;
-    auto start = KD_SYSTEM_FUNCTION(SystemLibrary::Ole32, CoInitializeEx);
-    if (start) start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-}
-}  // namespace
 
 void DispatchCommand(int32_t index) {
     if (index < 0 || index >= CommandItems.count) return;

@@ -1,5 +1,7 @@
 #include "platform/systemLibrary.h"
 
+#include <objbase.h>
+
 #include <cwchar>
 
 namespace {
@@ -41,4 +43,12 @@ FARPROC FindKeptFunction(SystemLibrary library, const char* name) {
     // A library that could not be loaded is tried again at the next use.
     if (!KeptLibraries[index]) KeptLibraries[index] = LoadSystemLibrary(LIBRARY_NAMES[index]);
     return KeptLibraries[index] ? GetProcAddress(KeptLibraries[index], name) : nullptr;
+}
+
+void StartShellCom() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    auto start = KD_SYSTEM_FUNCTION(SystemLibrary::Ole32, CoInitializeEx);
+    if (start) start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 }

@@ -30,3 +30,8 @@ extern SystemFunctionFinder FindSystemFunction;
 // and signature cannot drift apart; null as above.
 #define KD_SYSTEM_FUNCTION(library, function) \
     reinterpret_cast<decltype(&function)>(reinterpret_cast<void*>(FindSystemFunction(library, #function)))
+
+// Targets handled by shell extensions (and the "edit" verb's handlers) need COM on the
+// calling thread. Once a run is enough, and ole32 is loaded only when the shell is first
+// asked; without it the shell still opens what it can.
+void StartShellCom();
