@@ -1,6 +1,6 @@
 #include "platform/systemError.h"
 
-#include <cwchar>
+#include "lib/textCopy.h"
 
 void SystemErrorText(DWORD error, wchar_t* reason, size_t capacity) {
     DWORD room = capacity > 0xFFFF ? 0xFFFF : DWORD(capacity);
@@ -12,6 +12,5 @@ void SystemErrorText(DWORD error, wchar_t* reason, size_t capacity) {
         reason[length] = 0;
         return;
     }
-    // The number alone: no user text reaches this format.
-    swprintf(reason, capacity, L"%lu", static_cast<unsigned long>(error));
+    FormatNumber(reason, int64_t(error));
 }

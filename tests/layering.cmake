@@ -2,7 +2,8 @@
 #   cmake -DSOURCE_DIR=<root> -P layering.cmake
 # It reads every #include "..." line of our folders and fails naming each line that
 # reaches a layer its file may not use. From the bottom up:
-#   platform, lib        include nothing of ours but their own folder
+#   lib                  includes nothing of ours but its own folder
+#   platform             the Win32 helpers, over lib's text helpers
 #   app's lookups        the lifecycle state, configuration lookups, texts, tray record
 #   actions, screenshot  the handlers; screenshot is one of them
 #   menu                 command items, walk, hotkeys and dispatch, over the actions
@@ -18,7 +19,7 @@ set(APP_LOOKUPS "^app/(lifecycle|configLookup|messages|appInstance|resourceIds|t
 # it may never use even where the folder is allowed. Tried in order; first match.
 set(LAYERS platform lib apptop app actions screenshot menu check)
 set(platform_FILES "^platform/")
-set(platform_MAY "^platform/")
+set(platform_MAY "^(platform|lib)/")
 set(lib_FILES "^lib/")
 set(lib_MAY "^lib/")
 set(apptop_FILES "${APP_TOP}")
